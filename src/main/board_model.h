@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QPoint>
+#include <QSize>
+
+#include "draw_state.h"
+#include "image_stores.h"
+#include "palette.h"
+
+// What the drawing logic needs from the window that shows it.
+class BoardHooks {
+public:
+    virtual ~BoardHooks() = default;
+    // Enables or disables the five selection commands (buttons and menu items).
+    virtual void setSelectionCommandsEnabled(bool on) = 0;
+    // The palette's bevels or colours changed.
+    virtual void paletteChanged() {}
+    // Sets the window's left, then its top, in screen coordinates.
+    virtual void moveWindow(int left, int top) = 0;
+    // A pseudo-random integer in [0, bound).
+    virtual unsigned randomBelow(unsigned bound) = 0;
+};
+
+// The board's picture and drawing state with the operations on them: the image stores, the
+// Shift/Ctrl state machine and the frame tick that renders previews and strokes. It knows
+// nothing of widgets; the board window turns events into calls here.
+class BoardModel {
+public:
+    explicit BoardModel(BoardHooks& hooks);
+
+    DrawState state;
+    Options options;
+    Palette palette;
+    ImageStores stores;
+
+    // Start-up: BoardReady, the stores filled with the key colour, pen width 4.
+    void initialiseStores();
+
+    // Surface operations.
+    void stb();
+    void lfb();
+    void recoverarea();
+    void SaveUndo();
+    void SwapUndo();
+    void CaptureStamp(const Canvas& canvas, const QRect& r);
+    // The client area has a new size (the window system repainted it to the key colour).
+    void FormResize(QSize client);
+
+    void EnableSelectionCommands();
+    void DisableSelectionCommands();
+    bool selectionCommandsEnabled() const { return selectionCommandsEnabled_; }
+
+    Canvas& surface() { return stores.surface(); }
+    TColor penColor() const { return stores.surface().penColor(); }
+    void setPenColor(TColor c) { stores.surface().setPenColor(c); }
+    int penWidth() const { return stores.surface().penWidth(); }
+    void setPenWidth(int w) { stores.surface().setPenWidth(w); }
+
+    // Key input: the cursor is in client coordinates, unclamped.
+    void keyDown(int key, QPoint cursor);
+    void keyUp(int key);
+
+    // One frame tick: cursor in client and in screen coordinates, read once for the tick.
+    void tick(QPoint cursor, QPoint screenCursor);
+    void DrawPreview(QPoint cursor);
+
+private:
+    void shiftDown(QPoint cursor);
+    void ctrlDown(QPoint cursor);
+    void pickColour(QPoint cursor);
+    void segmentStep(QPoint cursor);
+    void fillPreview(QPoint cursor);
+
+    BoardHooks& hooks_;
+    bool selectionCommandsEnabled_ = false;
+};

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QRegion>
+#include <QSize>
+
+#include "platform/raster.h"
+
+// Rectangle from left, top, right, bottom with right and bottom exclusive.
+inline QRect rectLTRB(int l, int t, int r, int b) {
+    return QRect(l, t, r - l, b - t);
+}
+
+// The live picture (the surface under the window's client area) and the three off-screen
+// pictures behind it: the committed picture, the undo picture and the stamp.
+//
+// Whole-picture copies use the board rectangle (1, 1) – (client width, client height); column 0
+// and row 0 are never committed or restored. The stores are 1600 × 1200: beyond that the surface
+// has no stored picture, copies skip it and a frame restore shows the key colour there.
+//
+// The surface keeps track of where it may differ from "key colour, then the committed picture"
+// (its divergence), so a frame restore rewrites only those pixels, and of where it changed since
+// the window last presented it.
+class ImageStores {
+public:
+    static constexpr int kStoreWidth = 1600;
+    static constexpr int kStoreHeight = 1200;
+    static constexpr int kStampStart = 32;
+
+    ImageStores();
+
+    // Start-up: the three stores filled with the key colour, drawn transparently by key.
+    void initialise();
+
+    Canvas& surface() { return surface_; }
+    const Canvas& surface() const { return surface_; }
+    Canvas& buffer() { return buffer_; }
+    const Canvas& buffer() const { return buffer_; }
+    Canvas& undo() { return undo_; }
+    const Canvas& undo() const { return undo_; }
+    Canvas& stamp() { return stamp_; }
+    const Canvas& stamp() const { return stamp_; }
+
+    QRect boardRect() const;
+
+    // The window system gave the client area a new size and repainted it to the key colour.
+    void resizeSurface(QSize client);
+
+    void commit();        // surface -> buffer
+    void restore();       // buffer -> surface
+    void frameRestore();  // key colour over the whole client area, then restore
+    void saveUndo();      // surface -> undo
+    void swapUndo();      // undo -> buffer, surface -> undo, buffer -> surface
+    void captureStamp(const Canvas& canvas, const QRect& r);
+
+    // Where the surface changed since the last call: what the window must present again.
+    QRegion takePresentDamage();
+
+private:
+    void absorbDamage();
+    QRect storedBoard() const {
+        return boardRect().intersected(QRect(0, 0, kStoreWidth, kStoreHeight));
+    }
+
+    Canvas surface_;
+    Canvas buffer_;
+    Canvas undo_;
+    Canvas stamp_;
+    QRegion divergence_;
+    QRegion presentDamage_;
+};

@@ -1,0 +1,88 @@
+// The Shift/Ctrl state machine: keys only change the drawing state and move pictures between
+// the surface and the stores; the frame tick draws.
+#include "board_model.h"
+
+void BoardModel::keyDown(int key, QPoint cursor) {
+    if (key == VK_SHIFT) shiftDown(cursor);
+    if (key == VK_CONTROL) ctrlDown(cursor);
+}
+
+void BoardModel::shiftDown(QPoint cursor) {
+    DrawState& s = state;
+    const int tool = s.DrawTool;
+    if (tool >= ToolLine && tool <= ToolFill) {
+        if (s.DrawPhase == PhaseIdle) {
+            s.AnchorPoint = cursor;
+            SaveUndo();
+            s.DrawPhase = PhaseActive;
+        } else if (s.DrawPhase == PhaseActive) {
+            stb();
+            if (tool == ToolPolyline && cursor != s.AnchorPoint) {
+                s.AnchorPoint = s.LastPoint;  // the next segment starts where the shown one ended
+            } else {
+                s.DrawPhase = PhaseIdle;
+            }
+        }
+    } else if (tool == ToolFreehand) {
+        if (!s.FreehandActive) {
+            s.AnchorPoint = cursor;
+            s.FreehandActive = true;
+            SaveUndo();
+        }
+    } else if (tool == ToolEyedropper) {
+        pickColour(cursor);
+    } else if (tool == ToolSelection) {
+        if (s.DrawPhase == PhaseIdle) {
+            stb();
+            s.AnchorPoint = cursor;
+            s.DrawPhase = PhaseActive;
+        } else if (s.DrawPhase == PhaseSelected) {
+            s.AnchorPoint = cursor;
+            s.DrawPhase = PhaseActive;
+        } else {
+            EnableSelectionCommands();
+            s.DrawPhase = PhaseSelected;
+        }
+    } else if (tool == ToolStamp) {
+        if (s.DrawPhase == PhaseIdle) {
+            SaveUndo();
+            s.DrawPhase = PhaseActive;
+        } else {
+            stb();
+            if (!options.StampContinuous) s.DrawPhase = PhaseIdle;
+        }
+    }
+}
+
+void BoardModel::ctrlDown(QPoint cursor) {
+    DrawState& s = state;
+    if (s.DrawPhase == PhaseIdle) {
+        if (!s.EraserActive) {
+            s.AnchorPoint = cursor;
+            s.EraserActive = true;
+        }
+    } else if (s.DrawPhase == PhaseActive) {
+        lfb();
+        s.DrawPhase = PhaseIdle;
+    }
+}
+
+void BoardModel::keyUp(int key) {
+    DrawState& s = state;
+    if (key == VK_SHIFT && s.FreehandActive) {
+        s.FreehandActive = false;
+        s.DrawPhase = PhaseIdle;
+    } else if (key == VK_CONTROL && s.EraserActive) {
+        s.EraserActive = false;
+        s.DrawPhase = PhaseIdle;
+        lfb();
+    }
+}
+
+void BoardModel::pickColour(QPoint cursor) {
+    // Outside the client area there is no board pixel: that reads as the key colour, so the
+    // pick selects the eraser.
+    const TColor picked = stores.surface().pixel(cursor.x(), cursor.y());
+    setPenColor(palette.pick(picked));
+    hooks_.paletteChanged();
+}

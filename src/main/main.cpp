@@ -1,0 +1,17 @@
+#include <QApplication>
+
+#include "platform/platform.h"
+#include "tform1.h"
+
+int main(int argc, char* argv[]) {
+    // The board needs the global cursor, window placement and stay-on-top: under Wayland it
+    // runs through XWayland unless the user chose a platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("velmo"));
+    QtPlatform platform;
+    TForm1 form(platform);
+    form.show();
+    form.activateWindow();
+    return app.exec();
+}

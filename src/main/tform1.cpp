@@ -1,0 +1,161 @@
+#include "tform1.h"
+
+#include <QDir>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+
+#include "platform/x11_info.h"
+
+namespace {
+constexpr int kDesignInterval = 25;
+}
+
+TForm1::TForm1(Platform& platform, QWidget* parent)
+    : QWidget(parent),
+      platform_(platform),
+      model_(*this),
+      repeater_(x11::keyRepeat().delayMs, x11::keyRepeat().intervalMs,
+                [this](int key) { FormKeyDown(key); }),
+      random_(std::random_device{}()) {
+    setWindowTitle(QStringLiteral("Velmora Board"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::StrongFocus);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor::fromRgb(TransparentKeyRgb));
+    setPalette(pal);
+
+    // With a compositor the key colour is shown as clear alpha; this must be set before the
+    // native window is created.
+    composited_ = x11::compositorRunning();
+    if (composited_) setAttribute(Qt::WA_TranslucentBackground);
+
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setAutoFillBackground(true);
+    Panel1->setFocusPolicy(Qt::NoFocus);
+    QPalette bar = Panel1->palette();
+    bar.setColor(QPalette::Window, QColor(0xd4, 0xd0, 0xc8));
+    Panel1->setPalette(bar);
+    Panel1->setGeometry(0, 0, kDesignClientWidth, kToolbarHeight);
+
+    model_.options.TimerInterval = kDesignInterval;
+    Timer1.setTimerType(Qt::PreciseTimer);
+    Timer1.setInterval(kDesignInterval);
+    connect(&Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+    resize(kDesignClientWidth, kDesignClientHeight);
+    move(0, 0);
+    FormCreate();
+    Timer1.start();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate() {
+    model_.state.StartDir = QDir::currentPath();
+    model_.initialiseStores();
+    model_.FormResize(size());
+}
+
+void TForm1::FormResize() {
+    model_.FormResize(size());
+}
+
+void TForm1::FormActivate() {
+    model_.state.RepaintPending = true;
+}
+
+void TForm1::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    Panel1->setGeometry(0, 0, width(), kToolbarHeight);
+    FormResize();
+    if (shape_.attached())
+        shape_.attach(winId(), size(),
+                      composited_ ? WindowShape::Kind::Input : WindowShape::Kind::Bounding);
+    present();
+}
+
+void TForm1::paintEvent(QPaintEvent* e) {
+    QPainter painter(this);
+    const QImage& surface = model_.stores.surface().image();
+    if (!composited_) {
+        for (const QRect& r : e->region())
+            painter.drawImage(r.topLeft(), surface, r);
+        return;
+    }
+    // Key pixels become fully clear; everything else stays opaque.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const QRect& r : e->region()) {
+        const QRect c = r.intersected(surface.rect());
+        if (c.isEmpty()) continue;
+        if (scratch_.width() < c.width() || scratch_.height() < c.height())
+            scratch_ = QImage(std::max(scratch_.width(), c.width()),
+                              std::max(scratch_.height(), c.height()),
+                              QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < c.height(); ++y) {
+            const QRgb* s =
+                reinterpret_cast<const QRgb*>(surface.constScanLine(c.top() + y)) + c.left();
+            QRgb* d = reinterpret_cast<QRgb*>(scratch_.scanLine(y));
+            for (int x = 0; x < c.width(); ++x)
+                d[x] = s[x] == TransparentKeyRgb ? 0u : s[x];
+        }
+        painter.drawImage(c.topLeft(), scratch_, QRect(0, 0, c.width(), c.height()));
+    }
+}
+
+QRegion TForm1::alwaysShown() const {
+    QRegion shown;
+    for (QObject* child : children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (w && w->isVisible() && !w->isWindow()) shown += w->geometry();
+    }
+    return shown;
+}
+
+void TForm1::attachShape() {
+    if (!shape_.available()) return;
+    shape_.attach(winId(), size(),
+                  composited_ ? WindowShape::Kind::Input : WindowShape::Kind::Bounding);
+}
+
+void TForm1::present() {
+    const QRegion changed = model_.stores.takePresentDamage();
+    if (!changed.isEmpty()) repaint(changed);
+    if (!shape_.attached()) return;
+    const QRegion shown = alwaysShown();
+    const QRegion controls = shown.xored(lastAlwaysShown_);
+    lastAlwaysShown_ = shown;
+    shape_.update(model_.stores.surface().image(), TransparentKeyRgb, changed + controls, shown);
+}
+
+bool TForm1::event(QEvent* e) {
+    if (e->type() == QEvent::WinIdChange || (e->type() == QEvent::Show && !shape_.attached())) {
+        const bool result = QWidget::event(e);
+        attachShape();
+        present();
+        return result;
+    }
+    return QWidget::event(e);
+}
+
+void TForm1::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+    if (e->type() == QEvent::WindowStateChange && !(windowState() & Qt::WindowMinimized))
+        FormActivate();
+}
+
+void TForm1::setSelectionCommandsEnabled(bool) {
+    // The selection commands' controls are wired in by the command table.
+}
+
+void TForm1::moveWindow(int left, int top) {
+    move(left, y());
+    move(x(), top);
+}
+
+unsigned TForm1::randomBelow(unsigned bound) {
+    return std::uniform_int_distribution<unsigned>(0, bound - 1)(random_);
+}

@@ -1,0 +1,62 @@
+// Keyboard input of the board window: Shift and Ctrl, either physical key, with generated
+// repeats while held; all other keys are left to the window's shortcuts.
+#include <QKeyEvent>
+
+#include "tform1.h"
+
+namespace {
+int virtualKey(const QKeyEvent* e) {
+    if (e->key() == Qt::Key_Shift) return VK_SHIFT;
+    if (e->key() == Qt::Key_Control) return VK_CONTROL;
+    return 0;
+}
+}  // namespace
+
+QPoint TForm1::cursorInClient() {
+    return mapFromGlobal(platform_.cursorPos());
+}
+
+void TForm1::FormKeyDown(int key) {
+    if (!isEnabled()) return;
+    model_.keyDown(key, cursorInClient());
+}
+
+void TForm1::FormKeyUp(int key) {
+    model_.keyUp(key);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* e) {
+    const int vk = virtualKey(e);
+    if (!vk) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    const bool firstPress = !repeater_.held(vk);
+    repeater_.pressed(vk, e->isAutoRepeat());
+    if (firstPress || e->isAutoRepeat()) FormKeyDown(vk);
+}
+
+void TForm1::keyReleaseEvent(QKeyEvent* e) {
+    const int vk = virtualKey(e);
+    if (!vk) {
+        QWidget::keyReleaseEvent(e);
+        return;
+    }
+    if (e->isAutoRepeat()) return;  // the release half of a platform repeat
+    repeater_.released(vk);
+    FormKeyUp(vk);
+}
+
+void TForm1::focusOutEvent(QFocusEvent* e) {
+    QWidget::focusOutEvent(e);
+    releaseHeldKeys();
+}
+
+// Once the keyboard goes elsewhere, the release of a held key never reaches the board: end the
+// stroke now rather than let it run on.
+void TForm1::releaseHeldKeys() {
+    for (int key : repeater_.heldKeys()) {
+        repeater_.released(key);
+        FormKeyUp(key);
+    }
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPoint>
+
+// Everything the board asks of the outside world that a test must be able to answer: the
+// global cursor, and (as the commands arrive) dialogs, message boxes, the clipboard and
+// processes. The real implementation uses Qt; tests install a scripted one.
+class Platform {
+public:
+    virtual ~Platform() = default;
+    // The global cursor position in screen coordinates.
+    virtual QPoint cursorPos() = 0;
+};
+
+// The implementation over Qt and the desktop.
+class QtPlatform : public Platform {
+public:
+    QPoint cursorPos() override;
+};

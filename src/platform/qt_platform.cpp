@@ -1,0 +1,7 @@
+#include <QCursor>
+
+#include "platform.h"
+
+QPoint QtPlatform::cursorPos() {
+    return QCursor::pos();
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QImage>
+#include <QRegion>
+#include <QSize>
+#include <QWindow>
+#include <memory>
+
+// Keeps an X11 window's shape equal to the pixels of a picture that are not the key colour, plus
+// areas that must always show (child controls). Without a compositor it sets the bounding shape
+// (the key pixels are then invisible and click-through); with one it sets the input shape only.
+//
+// Only the changed area is re-sent. Reshaping costs the X server time that grows with the number
+// of rectangles in the shape, so at most one reshape is outstanding: changes that arrive while the
+// server is still busy are gathered and sent together once it has caught up.
+class WindowShape {
+public:
+    enum class Kind { Bounding, Input };
+
+    WindowShape();
+    ~WindowShape();
+    WindowShape(const WindowShape&) = delete;
+    WindowShape& operator=(const WindowShape&) = delete;
+
+    // Whether the X SHAPE extension can be used on this display.
+    bool available() const;
+
+    // (Re)binds to a native window of the given size; the next update rebuilds the whole shape.
+    void attach(WId window, QSize size, Kind kind);
+    void detach();
+    bool attached() const;
+
+    // Brings the shape up to date. `changed` is where the picture or the always-shown area changed
+    // since the last call. Returns false when the change was deferred because the server is busy.
+    bool update(const QImage& picture, QRgb key, const QRegion& changed,
+                const QRegion& alwaysShown);
+    // Sends what was deferred, if the server has caught up.
+    bool flushPending(const QImage& picture, QRgb key, const QRegion& alwaysShown);
+
+    // True while the last reshape has not yet been processed by the X server.
+    bool busy();
+    // Waits until the X server has processed the last reshape (tests and benchmarks).
+    void sync();
+
+    // The number of rectangles sent by the last update (0 for a mask update).
+    int lastRectangleCount() const;
+    bool lastWasFullMask() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// Visible runs (pixels != key) inside `area` of `picture`, merged down the rows.
+std::vector<QRect> visibleRects(const QImage& picture, QRgb key, const QRect& area);

@@ -1,0 +1,64 @@
+#include "x11_info.h"
+
+#include <QGuiApplication>
+#include <cstdlib>
+#include <string>
+#define explicit explicit_
+#include <xcb/xkb.h>
+#undef explicit
+#include <xcb/xcb.h>
+
+namespace x11 {
+namespace {
+
+xcb_connection_t* connection() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+}  // namespace
+
+bool isX11() {
+    return connection() != nullptr;
+}
+
+bool compositorRunning() {
+    xcb_connection_t* c = connection();
+    if (!c) return false;
+    const int screen = 0;
+    const std::string name = "_NET_WM_CM_S" + std::to_string(screen);
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 1, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
+    if (!atom) return false;
+    const xcb_atom_t a = atom->atom;
+    std::free(atom);
+    if (a == XCB_ATOM_NONE) return false;
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, a), nullptr);
+    const bool owned = owner && owner->owner != XCB_WINDOW_NONE;
+    std::free(owner);
+    return owned;
+}
+
+KeyRepeat keyRepeat() {
+    KeyRepeat out;
+    xcb_connection_t* c = connection();
+    if (!c) return out;
+    const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_xkb_id);
+    if (!ext || !ext->present) return out;
+    xcb_xkb_use_extension_reply_t* use = xcb_xkb_use_extension_reply(
+        c, xcb_xkb_use_extension(c, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION), nullptr);
+    const bool ok = use && use->supported;
+    std::free(use);
+    if (!ok) return out;
+    xcb_xkb_get_controls_reply_t* controls =
+        xcb_xkb_get_controls_reply(c, xcb_xkb_get_controls(c, XCB_XKB_ID_USE_CORE_KBD), nullptr);
+    if (controls) {
+        if (controls->repeatDelay > 0) out.delayMs = controls->repeatDelay;
+        if (controls->repeatInterval > 0) out.intervalMs = controls->repeatInterval;
+        std::free(controls);
+    }
+    return out;
+}
+
+}  // namespace x11
