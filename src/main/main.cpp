@@ -10,7 +10,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmo"));
     QtPlatform platform;
-    TForm1 form(platform);
+    TForm1 form(platform, QApplication::arguments().mid(1));
     form.show();
     form.activateWindow();
     return app.exec();

@@ -6,14 +6,16 @@
 #include <QResizeEvent>
 
 #include "platform/x11_info.h"
+#include "startup.h"
 
 namespace {
 constexpr int kDesignInterval = 25;
 }
 
-TForm1::TForm1(Platform& platform, QWidget* parent)
+TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
     : QWidget(parent),
       platform_(platform),
+      args_(args),
       model_(*this),
       repeater_(x11::keyRepeat().delayMs, x11::keyRepeat().intervalMs,
                 [this](int key) { FormKeyDown(key); }),
@@ -57,6 +59,7 @@ void TForm1::FormCreate() {
     model_.state.StartDir = QDir::currentPath();
     model_.initialiseStores();
     model_.FormResize(size());
+    startup::handOverPicture(model_, args_, platform_);
 }
 
 void TForm1::FormResize() {

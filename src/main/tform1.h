@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRegion>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -22,7 +23,7 @@ public:
     static constexpr int kDesignClientHeight = 453;
     static constexpr int kToolbarHeight = 33;
 
-    explicit TForm1(Platform& platform, QWidget* parent = nullptr);
+    TForm1(Platform& platform, const QStringList& args, QWidget* parent = nullptr);
     ~TForm1() override;
 
     BoardModel& model() { return model_; }
@@ -66,6 +67,7 @@ private:
     void releaseHeldKeys();
 
     Platform& platform_;
+    QStringList args_;
     BoardModel model_;
     WindowShape shape_;
     bool composited_ = false;

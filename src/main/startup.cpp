@@ -1,0 +1,42 @@
+#include "startup.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "board_model.h"
+#include "platform/bitmap_file.h"
+#include "platform/platform.h"
+
+namespace startup {
+
+bool shouldLoadSettings(const QString& startDir, const QStringList& args) {
+    if (!QFileInfo::exists(startDir + QStringLiteral("/config.ini"))) return false;
+    return args.isEmpty() || args[0].toLower() != QStringLiteral("default");
+}
+
+void handOverPicture(BoardModel& model, const QStringList& args, Platform& platform) {
+    if (args.isEmpty()) return;
+    const QString& path = args[0];
+    const QFileInfo info(path);
+    if (!info.isFile()) return;
+    const qsizetype dot = info.fileName().lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || info.fileName().mid(dot).toLower() != QStringLiteral(".bmp")) return;
+
+    const bitmap_file::ReadResult loaded = bitmap_file::read(path);
+    if (!loaded.ok()) {
+        platform.showError(loaded.error);
+        return;
+    }
+    Canvas& buffer = model.stores.buffer();
+    Canvas picture(loaded.image.width(), loaded.image.height(), TransparentKey);
+    picture.imageForWrite() = loaded.image;
+    buffer.setSize(picture.width(), picture.height());
+    buffer.copyRect(picture, picture.rect());
+    buffer.setSize(ImageStores::kStoreWidth, ImageStores::kStoreHeight);
+    Canvas& surface = model.surface();
+    surface.fillRect(surface.rect());
+    model.lfb();
+    if (args.size() > 1 && args[1].toLower() == QStringLiteral("delete")) QFile::remove(path);
+}
+
+}  // namespace startup
