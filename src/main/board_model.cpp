@@ -39,6 +39,11 @@ void BoardModel::FormResize(QSize client) {
     if (state.BoardReady) lfb();
 }
 
+void BoardModel::selectTool(int tool) {
+    state.DrawTool = static_cast<std::uint8_t>(tool);
+    hooks_.toolChanged(tool);
+}
+
 // The window is told only when the state changes; the controls need no repeated updates.
 void BoardModel::EnableSelectionCommands() {
     if (selectionCommandsEnabled_) return;

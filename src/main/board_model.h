@@ -15,6 +15,8 @@ public:
     virtual void setSelectionCommandsEnabled(bool on) = 0;
     // The palette's bevels or colours changed.
     virtual void paletteChanged() {}
+    // DrawTool changed: the window presses the tool's button and checks its menu item.
+    virtual void toolChanged(int /*tool*/) {}
     // Sets the window's left, then its top, in screen coordinates.
     virtual void moveWindow(int left, int top) = 0;
     // A pseudo-random integer in [0, bound).
@@ -45,6 +47,9 @@ public:
     void CaptureStamp(const Canvas& canvas, const QRect& r);
     // The client area has a new size (the window system repainted it to the key colour).
     void FormResize(QSize client);
+
+    // Sets DrawTool and shows it on the tool controls; nothing else changes.
+    void selectTool(int tool);
 
     void EnableSelectionCommands();
     void DisableSelectionCommands();
