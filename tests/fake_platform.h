@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <optional>
 
 #include "main/board_model.h"
 #include "platform/platform.h"
@@ -13,6 +14,18 @@ public:
 
     QPoint cursorPos() override { return cursor; }
     void showError(const QString& message) override { errors << message; }
+
+    // The colour chooser's answer: a colour, or cancel when empty.
+    std::optional<TColor> colourAnswer;
+    int colourDialogs = 0;
+    TColor colourDialogInitial = 0;
+    bool chooseColour(TColor initial, TColor& chosen) override {
+        ++colourDialogs;
+        colourDialogInitial = initial;
+        if (!colourAnswer) return false;
+        chosen = *colourAnswer;
+        return true;
+    }
 };
 
 // Window hooks that record what the board asked of its window.

@@ -1,10 +1,16 @@
 #include "tform1.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QDir>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
+#include "bevel_panel.h"
+#include "command_table.h"
 #include "platform/x11_info.h"
 #include "startup.h"
 
@@ -20,27 +26,19 @@ TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
       repeater_(x11::keyRepeat().delayMs, x11::keyRepeat().intervalMs,
                 [this](int key) { FormKeyDown(key); }),
       random_(std::random_device{}()) {
+    setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmora Board"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::StrongFocus);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor::fromRgb(TransparentKeyRgb));
-    setPalette(pal);
 
     // With a compositor the key colour is shown as clear alpha; this must be set before the
     // native window is created.
     composited_ = x11::compositorRunning();
     if (composited_) setAttribute(Qt::WA_TranslucentBackground);
 
-    Panel1 = new QWidget(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setAutoFillBackground(true);
-    Panel1->setFocusPolicy(Qt::NoFocus);
-    QPalette bar = Panel1->palette();
-    bar.setColor(QPalette::Window, QColor(0xd4, 0xd0, 0xc8));
-    Panel1->setPalette(bar);
-    Panel1->setGeometry(0, 0, kDesignClientWidth, kToolbarHeight);
+    buildToolbar();
+    buildPopupMenu();
 
     model_.options.TimerInterval = kDesignInterval;
     Timer1.setTimerType(Qt::PreciseTimer);
@@ -72,11 +70,9 @@ void TForm1::FormActivate() {
 
 void TForm1::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
-    Panel1->setGeometry(0, 0, width(), kToolbarHeight);
+    layoutToolbar();
     FormResize();
-    if (shape_.attached())
-        shape_.attach(winId(), size(),
-                      composited_ ? WindowShape::Kind::Input : WindowShape::Kind::Bounding);
+    if (shape_.attached()) attachShape();
     present();
 }
 
@@ -150,8 +146,23 @@ void TForm1::changeEvent(QEvent* e) {
         FormActivate();
 }
 
-void TForm1::setSelectionCommandsEnabled(bool) {
-    // The selection commands' controls are wired in by the command table.
+void TForm1::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::RightButton) {
+        PopupMenu1->popup(e->globalPosition().toPoint());
+        return;
+    }
+    FormMouseDown(e->button());
+}
+
+void TForm1::mouseReleaseEvent(QMouseEvent* e) {
+    FormMouseUp(e->button());
+}
+
+void TForm1::setSelectionCommandsEnabled(bool on) {
+    for (const char* name : selectionCommandControls()) {
+        if (QAbstractButton* b = button(QString::fromLatin1(name))) b->setEnabled(on);
+        if (QAction* a = menuItem(QString::fromLatin1(name))) a->setEnabled(on);
+    }
 }
 
 void TForm1::moveWindow(int left, int top) {

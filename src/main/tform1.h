@@ -1,11 +1,11 @@
 #pragma once
 
+#include <QHash>
 #include <QImage>
 #include <QRegion>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
-#include <memory>
 #include <random>
 
 #include "board_model.h"
@@ -13,15 +13,22 @@
 #include "platform/platform.h"
 #include "platform/window_shape.h"
 
+class QAbstractButton;
+class QAction;
+class QMenu;
+class BevelPanel;
+
 // The board window: a top-level window whose key-coloured pixels are invisible and let the mouse
 // through. It owns the picture (BoardModel), turns window events into calls on it, presents what
-// changed and keeps the window's shape in step with the picture.
+// changed and keeps the window's shape in step with the picture. Its handlers are split over
+// files by concern: input, tick, toolbar and menu, tools and palette, window modes.
 class TForm1 : public QWidget, private BoardHooks {
     Q_OBJECT
 public:
     static constexpr int kDesignClientWidth = 892;
     static constexpr int kDesignClientHeight = 453;
     static constexpr int kToolbarHeight = 33;
+    static constexpr double kAlphaBlendValue = 127.0 / 255.0;
 
     TForm1(Platform& platform, const QStringList& args, QWidget* parent = nullptr);
     ~TForm1() override;
@@ -29,23 +36,93 @@ public:
     BoardModel& model() { return model_; }
     WindowShape& shape() { return shape_; }
     QTimer& timer() { return Timer1; }
+    Platform& platform() { return platform_; }
 
-    // Handlers.
+    // Controls by name, for the command surface and its tests.
+    QAbstractButton* button(const QString& name) const { return buttons_.value(name); }
+    QAction* menuItem(const QString& name) const { return items_.value(name); }
+    BevelPanel* panel(const QString& name) const { return panels_.value(name); }
+    QMenu* popupMenu() const { return PopupMenu1; }
+
+    // Window events.
     void FormCreate();
     void FormResize();
     void FormActivate();
     void FormKeyDown(int key);
     void FormKeyUp(int key);
+    void FormMouseDown(Qt::MouseButton button);
+    void FormMouseUp(Qt::MouseButton button);
     void Timer1Timer();
     void stb() { model_.stb(); }
     void lfb() { model_.lfb(); }
+
+    // Files and program.
+    void SpeedButton15Click();
+    void SpeedButton16Click();
+    void SpeedButton17Click();
+    void SpeedButton18Click();
+    void SpeedButton22Click();
+    void Exit1Click();
+    // Editing.
+    void SpeedButton23Click();
+    void SpeedButton32Click();
+    void SpeedButton24Click();
+    void SpeedButton25Click();
+    void SpeedButton34Click();
+    void SpeedButton33Click();
+    void SpeedButton29Click();
+    void SpeedButton30Click();
+    // Tools.
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    void SpeedButton5Click();
+    void SpeedButton6Click();
+    void SpeedButton7Click();
+    void SpeedButton21Click();
+    void SpeedButton28Click();
+    void SpeedButton36Click();
+    // The stamp tool; the sender decides whether the preview starts at once.
+    void SpeedButton31Click(QObject* sender);
+    void SpeedButton31ButtonClick();
+    void T2Click();
+    // Dialogs.
+    void SpeedButton35Click();
+    void SpeedButton26Click();
+    void SpeedButton27Click();
+    // Pen widths.
+    void SpeedButton8Click();
+    void SpeedButton10Click();
+    void SpeedButton11Click();
+    void SpeedButton12Click();
+    void SpeedButton13Click();
+    void SpeedButton14Click();
+    void SpeedButton9Click();
+    // Palette.
+    void ReleasePaletteButtons();
+    void Panel2Click(int swatch);
+    void Panel15Click();
+    void Panel17Click();
+    void C1Click();
+    void E3Click();
+    // Window modes.
+    void Panel20Click();
+    void Panel21Click();
+    void Panel22Click();
+    void SpeedButton19Click();
+    void SpeedButton20Click();
+    void B1Click();
+
+    bool stayOnTop() const;
+    bool translucent() const;
+    bool frameShown() const;
+    bool toolbarShown() const;
 
     // Sends what changed on the surface to the screen and to the window's shape.
     void present();
     // The cursor in client coordinates, unclamped.
     QPoint cursorInClient();
-
-    QWidget* toolbar() const { return Panel1; }
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -53,14 +130,27 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
     void changeEvent(QEvent* e) override;
     bool event(QEvent* e) override;
 
 private:
     // BoardHooks
     void setSelectionCommandsEnabled(bool on) override;
+    void paletteChanged() override;
+    void toolChanged(int tool) override;
     void moveWindow(int left, int top) override;
     unsigned randomBelow(unsigned bound) override;
+
+    void buildToolbar();
+    void buildPopupMenu();
+    void layoutToolbar();
+    void setPenWidthFrom(int width);
+    void setToggle(const char* panel, const char* item, bool on);
+    void setWindowFlag(Qt::WindowType flag, bool on);
+    void holdClientRect(const QRect& screenRect);
+    void keepClientRect();
 
     void attachShape();
     QRegion alwaysShown() const;
@@ -73,7 +163,18 @@ private:
     bool composited_ = false;
     KeyRepeater repeater_;
     QTimer Timer1;
-    QWidget* Panel1 = nullptr;
+
+    BevelPanel* Panel1 = nullptr;
+    BevelPanel* Pn_tatamu = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QHash<QString, QAbstractButton*> buttons_;
+    QHash<QString, QAction*> items_;
+    QHash<QString, BevelPanel*> panels_;
+
+    // Client rectangle on the screen to keep while a window manager settles a frame change.
+    QRect heldClientRect_;
+    int holdTicks_ = 0;
+
     QRegion lastAlwaysShown_;
     QImage scratch_;  // key colour turned clear, when a compositor shows the window
     std::mt19937 random_;

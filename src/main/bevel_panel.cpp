@@ -1,0 +1,83 @@
+#include "bevel_panel.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+void drawBevel(QPainter& p, QRect r, bool lowered) {
+    const QColor light(0xff, 0xff, 0xff), dark(0x80, 0x80, 0x80);
+    const QColor& topLeft = lowered ? dark : light;
+    const QColor& bottomRight = lowered ? light : dark;
+    p.setPen(topLeft);
+    p.drawLine(r.topLeft(), r.topRight());
+    p.drawLine(r.topLeft(), r.bottomLeft());
+    p.setPen(bottomRight);
+    p.drawLine(r.bottomLeft(), r.bottomRight());
+    p.drawLine(r.topRight(), r.bottomRight());
+}
+
+}  // namespace
+
+BevelPanel::BevelPanel(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void BevelPanel::setOuterLowered(bool lowered) {
+    if (outerLowered_ == lowered) return;
+    outerLowered_ = lowered;
+    update();
+}
+
+void BevelPanel::setInnerLowered(bool lowered) {
+    if (innerLowered_ == lowered) return;
+    innerLowered_ = lowered;
+    update();
+}
+
+void BevelPanel::setBevels(bool outer, bool inner) {
+    hasOuter_ = outer;
+    hasInner_ = inner;
+    update();
+}
+
+void BevelPanel::setCaption(const QString& caption) {
+    caption_ = caption;
+    update();
+}
+
+void BevelPanel::setColour(const QColor& colour) {
+    colour_ = colour;
+    update();
+}
+
+void BevelPanel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), colour_);
+    QRect r = rect();
+    if (hasOuter_) {
+        drawBevel(p, r, outerLowered_);
+        r.adjust(1, 1, -1, -1);
+    }
+    if (hasInner_) drawBevel(p, r, innerLowered_);
+    if (!caption_.isEmpty()) {
+        QFont f = font();
+        f.setPixelSize(std::max(9, std::min(12, height() - 2)));
+        p.setFont(f);
+        p.setPen(Qt::black);
+        p.drawText(rect(), Qt::AlignCenter, caption_);
+    }
+}
+
+void BevelPanel::mousePressEvent(QMouseEvent* e) {
+    if (onPress) onPress(e->button());
+    e->accept();
+}
+
+void BevelPanel::mouseReleaseEvent(QMouseEvent* e) {
+    if (onRelease) onRelease(e->button());
+    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()) && onClick)
+        onClick();
+    e->accept();
+}

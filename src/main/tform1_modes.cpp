@@ -1,0 +1,124 @@
+// Window modes (always on top, translucent, frame, toolbar fold) and dragging by the body.
+#include <QAction>
+#include <QWindow>
+
+#include "bevel_panel.h"
+#include "tform1.h"
+#include "window_frame.h"
+
+namespace {
+// Ticks during which the client area is held in place while a window manager re-frames it.
+constexpr int kHoldTicks = 40;
+}  // namespace
+
+bool TForm1::stayOnTop() const {
+    return panel(QStringLiteral("Panel20"))->innerLowered();
+}
+bool TForm1::translucent() const {
+    return panel(QStringLiteral("Panel21"))->innerLowered();
+}
+bool TForm1::frameShown() const {
+    return panel(QStringLiteral("Panel22"))->innerLowered();
+}
+bool TForm1::toolbarShown() const {
+    return !Panel1->isHidden();
+}
+
+void TForm1::setToggle(const char* panelName, const char* item, bool on) {
+    BevelPanel* p = panel(QString::fromLatin1(panelName));
+    p->setOuterLowered(on);
+    p->setInnerLowered(on);
+    menuItem(QString::fromLatin1(item))->setChecked(on);
+}
+
+// Changes one window flag on the live native window, keeping it (and its shape) as it is.
+void TForm1::setWindowFlag(Qt::WindowType flag, bool on) {
+    const Qt::WindowFlags flags = on ? (windowFlags() | flag) : (windowFlags() & ~flag);
+    overrideWindowFlags(flags);
+    if (QWindow* w = windowHandle()) w->setFlags(flags);
+}
+
+void TForm1::Panel20Click() {
+    const bool on = !stayOnTop();
+    const QRect client(mapToGlobal(QPoint(0, 0)), size());
+    setToggle("Panel20", "M2", on);
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    holdClientRect(client);
+    model_.state.RepaintPending = true;
+}
+
+void TForm1::Panel21Click() {
+    const bool on = !translucent();
+    setToggle("Panel21", "T1", on);
+    setWindowOpacity(on ? kAlphaBlendValue : 1.0);
+}
+
+void TForm1::Panel22Click() {
+    const QSize client = size();
+    const QPoint before = mapFromGlobal(QPoint(0, 0));
+    const bool on = !frameShown();
+    setToggle("Panel22", "F3", on);
+    setWindowFlag(Qt::FramelessWindowHint, !on);
+    resize(client);
+    const QPoint kept = keptWindowPosition(before, mapFromGlobal(QPoint(0, 0)), pos());
+    move(kept.x(), y());
+    move(x(), kept.y());
+    holdClientRect(QRect(-before, client));
+    model_.state.RepaintPending = true;
+}
+
+// A window manager applies a frame change some time after it is asked to: until it has, the
+// client area is put back where it was whenever it has moved.
+void TForm1::holdClientRect(const QRect& screenRect) {
+    heldClientRect_ = screenRect;
+    holdTicks_ = kHoldTicks;
+    keepClientRect();
+}
+
+void TForm1::keepClientRect() {
+    if (holdTicks_ <= 0) return;
+    --holdTicks_;
+    if (model_.state.DragActive) {
+        holdTicks_ = 0;
+        return;
+    }
+    if (QRect(mapToGlobal(QPoint(0, 0)), size()) != heldClientRect_) setGeometry(heldClientRect_);
+}
+
+void TForm1::SpeedButton19Click() {
+    Panel1->hide();
+    // The band the toolbar covered becomes see-through and is committed, so the toolbar's image
+    // never enters the picture. Column 0 and row 0 stay as they are; row 33 is included.
+    const int clientWidth = width();
+    Canvas& surface = model_.surface();
+    surface.setBrushColor(TransparentKey);
+    surface.fillRect(QRect(1, 1, clientWidth - 1, Panel1->height()));
+    stb();
+    Pn_tatamu->show();
+    menuItem(QStringLiteral("B1"))->setChecked(false);
+}
+
+void TForm1::SpeedButton20Click() {
+    Pn_tatamu->hide();
+    Panel1->show();
+    menuItem(QStringLiteral("B1"))->setChecked(true);
+}
+
+void TForm1::B1Click() {
+    if (toolbarShown())
+        SpeedButton19Click();
+    else
+        SpeedButton20Click();
+}
+
+void TForm1::FormMouseDown(Qt::MouseButton button) {
+    DrawState& s = model_.state;
+    if (button != Qt::LeftButton || s.DragActive) return;
+    s.DragActive = true;
+    s.DragCursorOrigin = platform_.cursorPos();
+    s.DragWindowOrigin = pos();
+}
+
+void TForm1::FormMouseUp(Qt::MouseButton) {
+    model_.state.DragActive = false;
+}
