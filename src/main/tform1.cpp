@@ -47,6 +47,7 @@ TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
 
     resize(kDesignClientWidth, kDesignClientHeight);
     move(0, 0);
+    layoutToolbar();
     FormCreate();
     Timer1.start();
 }
