@@ -5,8 +5,9 @@
 
 namespace {
 
+// Raised: light top-left, dark bottom-right; lowered: the reverse, so the face looks pressed in.
 void drawBevel(QPainter& p, QRect r, bool lowered) {
-    const QColor light(0xff, 0xff, 0xff), dark(0x80, 0x80, 0x80);
+    const QColor light(0xff, 0xff, 0xff), dark(0x40, 0x40, 0x40);
     const QColor& topLeft = lowered ? dark : light;
     const QColor& bottomRight = lowered ? light : dark;
     p.setPen(topLeft);
@@ -54,7 +55,9 @@ void BevelPanel::setColour(const QColor& colour) {
 
 void BevelPanel::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), colour_);
+    // A pressed captioned toggle shows a darker face as well as lowered bevels.
+    const bool pressed = hasInner_ && innerLowered_ && outerLowered_ && !caption_.isEmpty();
+    p.fillRect(rect(), pressed ? colour_.darker(125) : colour_);
     QRect r = rect();
     if (hasOuter_) {
         drawBevel(p, r, outerLowered_);
