@@ -13,6 +13,7 @@ class FakePlatform : public Platform {
 public:
     QPoint cursor{0, 0};
     QStringList errors;
+    QStringList confirmations;
 
     // The clipboard: its picture, or none (no bitmap); unavailable when `clipboardOpens` is off.
     std::optional<QImage> clipboard;
@@ -54,8 +55,6 @@ public:
     }
     bool runOpenDialog(PictureDialogState& d) override { return answer(d, "open", openAnswers); }
     bool runSaveDialog(PictureDialogState& d) override { return answer(d, "save", saveAnswers); }
-
-    QStringList confirmations;
 
 private:
     template <typename T>

@@ -51,6 +51,7 @@ bool runPictureDialog(PictureDialogState& state, bool save) {
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
         grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
     QObject::connect(&dialog, &QFileDialog::currentChanged, preview, &PicturePreview::showPicture);
+    preview->showPicture(state.fileName);
 
     if (dialog.exec() != QDialog::Accepted) return false;
     const QStringList chosen = dialog.selectedFiles();
