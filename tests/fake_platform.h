@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QStringList>
+#include <deque>
+#include <functional>
 #include <optional>
 
 #include "main/board_model.h"
@@ -11,9 +13,24 @@ class FakePlatform : public Platform {
 public:
     QPoint cursor{0, 0};
     QStringList errors;
+    QStringList confirmations;
+
+    // The clipboard: its picture, or none (no bitmap); unavailable when `clipboardOpens` is off.
+    std::optional<QImage> clipboard;
+    bool clipboardOpens = true;
+
+    // Answers for the dialogs and boxes, used front first. A dialog answer is the file name
+    // the user picks, or nullopt for Cancel; an unscripted dialog or box is cancelled.
+    std::deque<std::optional<QString>> openAnswers, saveAnswers;
+    std::deque<bool> confirmAnswers;
+    // Runs while a dialog is open, as the frame timer would: lets a test look at the state.
+    std::function<void()> whileDialogOpen;
+
+    // Every request in order: "error", "confirm", "clipboard-read", "clipboard-write",
+    // "open-dialog <start name>", "save-dialog <start name>".
+    QStringList calls;
 
     QPoint cursorPos() override { return cursor; }
-    void showError(const QString& message) override { errors << message; }
 
     // The colour chooser's answer: a colour, or cancel when empty.
     std::optional<TColor> colourAnswer;
@@ -26,6 +43,48 @@ public:
         chosen = *colourAnswer;
         return true;
     }
+    void showError(const QString& message) override {
+        calls << QStringLiteral("error");
+        errors << message;
+    }
+    bool confirm(const QString& message) override {
+        calls << QStringLiteral("confirm");
+        confirmations << message;
+        return take(confirmAnswers).value_or(false);
+    }
+    ClipboardStatus readClipboardImage(QImage& image) override {
+        calls << QStringLiteral("clipboard-read");
+        if (!clipboardOpens) return ClipboardStatus::CannotOpen;
+        if (!clipboard) return ClipboardStatus::NoBitmap;
+        image = *clipboard;
+        return ClipboardStatus::Ok;
+    }
+    ClipboardStatus writeClipboardImage(const QImage& image) override {
+        calls << QStringLiteral("clipboard-write");
+        if (!clipboardOpens) return ClipboardStatus::CannotOpen;
+        clipboard = image.copy();
+        return ClipboardStatus::Ok;
+    }
+    bool runOpenDialog(PictureDialogState& d) override { return answer(d, "open", openAnswers); }
+    bool runSaveDialog(PictureDialogState& d) override { return answer(d, "save", saveAnswers); }
+
+private:
+    template <typename T>
+    static std::optional<T> take(std::deque<T>& answers) {
+        if (answers.empty()) return std::nullopt;
+        T next = std::move(answers.front());
+        answers.pop_front();
+        return next;
+    }
+    bool answer(PictureDialogState& d, const char* kind,
+                std::deque<std::optional<QString>>& answers) {
+        calls << QStringLiteral("%1-dialog %2").arg(QLatin1String(kind), d.fileName);
+        if (whileDialogOpen) whileDialogOpen();
+        const std::optional<QString> chosen = take(answers).value_or(std::nullopt);
+        if (!chosen) return false;
+        d.fileName = *chosen;
+        return true;
+    }
 };
 
 // Window hooks that record what the board asked of its window.
@@ -34,6 +93,7 @@ public:
     bool selectionEnabled = false;
     int selectionSwitches = 0;
     int paletteChanges = 0;
+    QList<int> toolChanges;
     QPoint windowPos{0, 0};
     unsigned nextRandom = 0x123456;
 
@@ -42,6 +102,7 @@ public:
         ++selectionSwitches;
     }
     void paletteChanged() override { ++paletteChanges; }
+    void toolChanged(int tool) override { toolChanges << tool; }
     void moveWindow(int left, int top) override { windowPos = {left, top}; }
     unsigned randomBelow(unsigned bound) override { return nextRandom % bound; }
 };

@@ -4,8 +4,9 @@
 #include <QString>
 #include <optional>
 
-// Windows bitmap (.bmp) files. Reading refuses anything that is not a valid bitmap, and a
-// header that asks for an absurd size is refused before any pixel memory is allocated.
+// Windows bitmap (.bmp) files. Reading refuses anything that is not a valid bitmap (a file cut
+// short included), and a header that asks for an absurd size is refused before any pixel memory
+// is allocated.
 // Writing goes to a new file that replaces the old one only once it is complete, so a failed
 // save never destroys an existing picture.
 namespace bitmap_file {

@@ -1,13 +1,27 @@
 #pragma once
 
+#include <QImage>
 #include <QPoint>
 #include <QString>
 
 #include "colour.h"
 
+// What one picture file dialog remembers between uses: the file name last chosen through it.
+// The owner keeps one per dialog, so every command that runs the same dialog shares it.
+struct PictureDialogState {
+    QString fileName;
+};
+
+// Outcome of a clipboard request.
+enum class ClipboardStatus {
+    Ok,
+    NoBitmap,    // reading only: the clipboard holds no picture
+    CannotOpen,  // no clipboard is available, or it did not take the picture
+};
+
 // Everything the board asks of the outside world that a test must be able to answer: the
-// global cursor, and (as the commands arrive) dialogs, message boxes, the clipboard and
-// processes. The real implementation uses Qt; tests install a scripted one.
+// global cursor, dialogs, message boxes, the clipboard and (as the commands arrive) processes.
+// The real implementation uses Qt; tests install a scripted one.
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -17,6 +31,20 @@ public:
     virtual void showError(const QString& message) = 0;
     // The colour chooser, opened on `initial`; false when the user cancels.
     virtual bool chooseColour(TColor initial, TColor& chosen) = 0;
+    // A question box with OK and Cancel; true for OK. Closing the box counts as Cancel.
+    virtual bool confirm(const QString& message) = 0;
+
+    // The picture on the clipboard; `image` is set only when the result is Ok.
+    virtual ClipboardStatus readClipboardImage(QImage& image) = 0;
+    // Replaces whatever the clipboard holds with one picture. Ok or CannotOpen.
+    virtual ClipboardStatus writeClipboardImage(const QImage& image) = 0;
+
+    // The picture open and save dialogs: Windows bitmap files only, "bmp" appended to a name
+    // typed without an extension, a scaled-down preview of the selected picture. Each starts
+    // from the file name in `dialog` and stores the chosen name there. False when cancelled.
+    // The save dialog asks before overwriting an existing file.
+    virtual bool runOpenDialog(PictureDialogState& dialog) = 0;
+    virtual bool runSaveDialog(PictureDialogState& dialog) = 0;
 };
 
 // The implementation over Qt and the desktop.
@@ -25,4 +53,9 @@ public:
     QPoint cursorPos() override;
     void showError(const QString& message) override;
     bool chooseColour(TColor initial, TColor& chosen) override;
+    bool confirm(const QString& message) override;
+    ClipboardStatus readClipboardImage(QImage& image) override;
+    ClipboardStatus writeClipboardImage(const QImage& image) override;
+    bool runOpenDialog(PictureDialogState& dialog) override;
+    bool runSaveDialog(PictureDialogState& dialog) override;
 };

@@ -1,7 +1,9 @@
 #include <QApplication>
 #include <QColorDialog>
+#include <QClipboard>
 #include <QCursor>
 #include <QMessageBox>
+#include <QMimeData>
 
 #include "platform.h"
 
@@ -19,4 +21,38 @@ bool QtPlatform::chooseColour(TColor initial, TColor& chosen) {
     if (!colour.isValid()) return false;
     chosen = fromQRgb(colour.rgb());
     return true;
+}
+
+bool QtPlatform::confirm(const QString& message) {
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), message,
+                    QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Cancel);  // also what closing the box answers
+    return box.exec() == QMessageBox::Ok;
+}
+
+// Qt's clipboard cannot fail to open as a Windows one can: it is missing only when the
+// platform has none, and a write is lost only when another client keeps the selection. Both
+// count as "cannot open".
+ClipboardStatus QtPlatform::readClipboardImage(QImage& image) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
+    if (!data) return ClipboardStatus::CannotOpen;
+    if (!data->hasImage()) return ClipboardStatus::NoBitmap;
+    QImage picture = qvariant_cast<QImage>(data->imageData());
+    if (picture.isNull()) return ClipboardStatus::NoBitmap;
+    image = std::move(picture);
+    return ClipboardStatus::Ok;
+}
+
+ClipboardStatus QtPlatform::writeClipboardImage(const QImage& image) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) return ClipboardStatus::CannotOpen;
+    auto* data = new QMimeData;  // the clipboard takes ownership
+    data->setImageData(image);
+    const auto ours = reinterpret_cast<quintptr>(data);
+    clipboard->setMimeData(data);
+    // The clipboard hands back our data only while it holds it.
+    return reinterpret_cast<quintptr>(clipboard->mimeData()) == ours ? ClipboardStatus::Ok
+                                                                     : ClipboardStatus::CannotOpen;
 }

@@ -1,0 +1,121 @@
+#include "edit_commands.h"
+
+#include "platform/bitmap_file.h"
+
+EditCommands::EditCommands(BoardModel& model, Platform& platform, PictureDialogState& openDialog,
+                           PictureDialogState& saveDialog)
+    : model_(model), platform_(platform), OpenDialog1(openDialog), SaveDialog1(saveDialog) {}
+
+QString EditCommands::noBitmapMessage() {
+    return QStringLiteral("未対応のクリップボード データです");
+}
+
+QString EditCommands::cannotOpenClipboardMessage() {
+    return QStringLiteral("クリップボードを開くことができません");
+}
+
+// The frame of a fixed selection is taken off the surface first, so that it never reaches the
+// undo picture.
+void EditCommands::undoRedo() {
+    if (model_.state.selectionFixed()) model_.lfb();
+    model_.SwapUndo();
+}
+
+void EditCommands::copyToClipboard() {
+    model_.lfb();
+    captureSelection();
+    putStampOnClipboard();
+}
+
+void EditCommands::cutToClipboard() {
+    model_.lfb();
+    model_.SaveUndo();
+    cutSelection();
+    putStampOnClipboard();
+}
+
+void EditCommands::copyToFile() {
+    model_.lfb();
+    captureSelection();
+    if (!platform_.runSaveDialog(SaveDialog1)) return;
+    const QString error = bitmap_file::write(SaveDialog1.fileName, model_.stores.stamp().image());
+    if (!error.isEmpty()) platform_.showError(error);
+}
+
+void EditCommands::copySelectionAsStamp() {
+    model_.lfb();
+    model_.SaveUndo();
+    captureSelection();
+    startStamp();
+}
+
+void EditCommands::moveSelection() {
+    model_.lfb();
+    model_.SaveUndo();
+    cutSelection();
+    startStamp();
+}
+
+// Unlike the selection commands this keeps whatever the surface shows now (a stamp or shape
+// preview included) in the undo picture.
+void EditCommands::pasteFromClipboard() {
+    model_.SaveUndo();
+    QImage picture;
+    switch (platform_.readClipboardImage(picture)) {
+        case ClipboardStatus::Ok:
+            break;
+        case ClipboardStatus::NoBitmap:
+            platform_.showError(noBitmapMessage());
+            return;
+        case ClipboardStatus::CannotOpen:
+            platform_.showError(cannotOpenClipboardMessage());
+            return;
+    }
+    setStampPicture(picture);
+    startStamp();
+}
+
+void EditCommands::pasteFromChosenFile() {
+    if (platform_.runOpenDialog(OpenDialog1)) PasteFromFile();
+}
+
+void EditCommands::PasteFromFile() {
+    model_.SaveUndo();
+    const bitmap_file::ReadResult picture = bitmap_file::read(OpenDialog1.fileName);
+    if (!picture.ok()) {
+        platform_.showError(picture.error);
+        return;
+    }
+    setStampPicture(picture.image);
+    startStamp();
+}
+
+void EditCommands::captureSelection() {
+    model_.CaptureStamp(model_.surface(), model_.state.SelectionRect);
+}
+
+// Captures the selection into the stamp, leaves a see-through hole and commits it.
+void EditCommands::cutSelection() {
+    captureSelection();
+    model_.surface().fillRect(model_.state.SelectionRect);
+    model_.stb();
+}
+
+void EditCommands::putStampOnClipboard() {
+    if (platform_.writeClipboardImage(model_.stores.stamp().image()) != ClipboardStatus::Ok)
+        platform_.showError(cannotOpenClipboardMessage());
+}
+
+// The stamp takes the picture's size and pixels; its transparency setting stays.
+void EditCommands::setStampPicture(const QImage& picture) {
+    Canvas& stamp = model_.stores.stamp();
+    stamp.setSize(picture.width(), picture.height());
+    const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
+    stamp.addDamage(blockCopy(pixels, stamp.imageForWrite(), pixels.rect()));
+}
+
+// The stamp tool as chosen by the board itself: the preview starts at the next tick.
+void EditCommands::startStamp() {
+    model_.selectTool(ToolStamp);
+    model_.state.DrawPhase = PhaseActive;
+}

@@ -1,0 +1,71 @@
+// The picture open and save dialogs: Qt's own file dialog (not the desktop's, which cannot
+// take a preview) with a scaled-down view of the selected bitmap beside the file list.
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPixmap>
+
+#include "bitmap_file.h"
+#include "platform.h"
+
+namespace {
+
+const QString kBitmapFilter = QStringLiteral("Windows ビットマップ (*.bmp)");
+
+class PicturePreview : public QLabel {
+public:
+    static constexpr int kSide = 160;
+
+    explicit PicturePreview(QWidget* parent) : QLabel(parent) {
+        setFixedSize(kSide + 8, kSide + 8);
+        setAlignment(Qt::AlignCenter);
+        setFrameShape(QFrame::StyledPanel);
+    }
+
+    void showPicture(const QString& path) {
+        clear();
+        if (!QFileInfo(path).isFile()) return;
+        const bitmap_file::ReadResult picture = bitmap_file::read(path);
+        if (!picture.ok()) return;
+        QImage image = picture.image;
+        if (image.width() > kSide || image.height() > kSide)
+            image = image.scaled(kSide, kSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        setPixmap(QPixmap::fromImage(image));
+    }
+};
+
+bool runPictureDialog(PictureDialogState& state, bool save) {
+    QFileDialog dialog(QApplication::activeWindow(),
+                       save ? QStringLiteral("名前を付けて保存") : QStringLiteral("開く"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(kBitmapFilter);
+    dialog.setDefaultSuffix(QStringLiteral("bmp"));
+    dialog.setSizeGripEnabled(true);
+    if (!state.fileName.isEmpty()) dialog.selectFile(state.fileName);
+
+    auto* preview = new PicturePreview(&dialog);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, &PicturePreview::showPicture);
+    preview->showPicture(state.fileName);
+
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return false;
+    state.fileName = chosen.first();
+    return true;
+}
+
+}  // namespace
+
+bool QtPlatform::runOpenDialog(PictureDialogState& dialog) {
+    return runPictureDialog(dialog, false);
+}
+
+bool QtPlatform::runSaveDialog(PictureDialogState& dialog) {
+    return runPictureDialog(dialog, true);
+}
