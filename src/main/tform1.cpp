@@ -25,6 +25,7 @@ TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
       model_(*this),
       repeater_(x11::keyRepeat().delayMs, x11::keyRepeat().intervalMs,
                 [this](int key) { FormKeyDown(key); }),
+      edit_(model_, platform_, OpenDialog1, SaveDialog1),
       random_(std::random_device{}()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmora Board"));

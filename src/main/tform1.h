@@ -9,6 +9,7 @@
 #include <random>
 
 #include "board_model.h"
+#include "edit_commands.h"
 #include "key_repeater.h"
 #include "platform/platform.h"
 #include "platform/window_shape.h"
@@ -163,6 +164,10 @@ private:
     bool composited_ = false;
     KeyRepeater repeater_;
     QTimer Timer1;
+    // The picture dialogs remember their last file name for every command that runs them.
+    PictureDialogState OpenDialog1;
+    PictureDialogState SaveDialog1;
+    EditCommands edit_;
 
     BevelPanel* Panel1 = nullptr;
     BevelPanel* Pn_tatamu = nullptr;

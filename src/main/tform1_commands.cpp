@@ -1,4 +1,6 @@
 // Command handlers of the file, edit and dialog groups.
+#include <QAbstractButton>
+
 #include "tform1.h"
 
 void TForm1::SpeedButton15Click() {}
@@ -7,14 +9,33 @@ void TForm1::SpeedButton17Click() {}
 void TForm1::SpeedButton18Click() {}
 void TForm1::SpeedButton22Click() {}
 void TForm1::Exit1Click() {}
-void TForm1::SpeedButton23Click() {}
-void TForm1::SpeedButton32Click() {}
-void TForm1::SpeedButton24Click() {}
-void TForm1::SpeedButton25Click() {}
-void TForm1::SpeedButton34Click() {}
-void TForm1::SpeedButton33Click() {}
-void TForm1::SpeedButton29Click() {}
-void TForm1::SpeedButton30Click() {}
+void TForm1::SpeedButton23Click() {
+    edit_.undoRedo();
+}
+void TForm1::SpeedButton32Click() {
+    edit_.cutToClipboard();
+}
+void TForm1::SpeedButton24Click() {
+    edit_.copyToClipboard();
+}
+void TForm1::SpeedButton25Click() {
+    edit_.pasteFromClipboard();
+}
+void TForm1::SpeedButton34Click() {
+    edit_.copyToFile();
+}
+
+void TForm1::SpeedButton33Click() {
+    edit_.pasteFromChosenFile();
+    if (QAbstractButton* b = button(QStringLiteral("SpeedButton33"))) b->repaint();
+}
+
+void TForm1::SpeedButton29Click() {
+    edit_.moveSelection();
+}
+void TForm1::SpeedButton30Click() {
+    edit_.copySelectionAsStamp();
+}
 void TForm1::SpeedButton35Click() {}
 void TForm1::SpeedButton26Click() {}
 void TForm1::SpeedButton27Click() {}
