@@ -108,11 +108,15 @@ class Screenshot:
 class XSession:
     """A private Xvfb display, optionally with a window manager, with a solid desktop colour."""
 
-    def __init__(self, width=1280, height=1024, window_manager=None, root_rgb=ROOT_RGB):
+    def __init__(self, width=1280, height=1024, window_manager=None, compositor=False,
+                 root_rgb=ROOT_RGB):
         self.width = width
         self.height = height
         self.window_manager = window_manager
+        self.compositor = compositor
         self.root_rgb = root_rgb
+        # What the screen shows where no window is; a compositor paints its own desktop.
+        self.desktop_rgb = None if compositor else root_rgb
         self.display = None
         self._processes = []
         self._tmp = tempfile.TemporaryDirectory(prefix="velmo-e2e-")
@@ -151,8 +155,12 @@ class XSession:
                            stderr=subprocess.DEVNULL)
                 poll_until(self._window_manager_running, message="the window manager")
             self.run("xsetroot", "-solid", "#%02x%02x%02x" % self.root_rgb)
-            poll_until(lambda: self.screenshot().pixel(self.width - 1, self.height - 1)
-                       == self.root_rgb, message="the desktop colour")
+            poll_until(lambda: self.corner_pixel() == self.root_rgb, message="the desktop colour")
+            if self.compositor:
+                self.spawn(["xcompmgr"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                # It names the window that owns the compositing-manager selection after itself.
+                poll_until(lambda: '"xcompmgr"' in self.run("xwininfo", "-root", "-children"),
+                           message="the compositing manager")
         except BaseException:
             self.stop()
             raise
@@ -182,6 +190,21 @@ class XSession:
             os.close(read_end)
             if write_end is not None:
                 os.close(write_end)
+
+    def corner_pixel(self, shot=None):
+        return (shot or self.screenshot()).pixel(self.width - 1, self.height - 1)
+
+    def settle_desktop(self):
+        """Learns the desktop colour once a compositor has painted the screen (it paints only
+        when a window changes, and then covers the root's own colour with a tile of its own)."""
+        if self.desktop_rgb is None:
+            def painted():
+                seen = self.corner_pixel()
+                return seen if seen != self.root_rgb else None
+
+            self.desktop_rgb = poll_until(painted,
+                                          message="the compositing manager to paint the desktop")
+        return self.desktop_rgb
 
     def _window_manager_running(self):
         # An EWMH window manager names itself through _NET_SUPPORTING_WM_CHECK on the root.
@@ -213,7 +236,10 @@ class XSession:
         return self.screenshot().pixel(x, y)
 
     def move_mouse(self, x, y):
-        self.run("xdotool", "mousemove", "--sync", str(x), str(y))
+        """Moves the pointer and waits until the server reports it there."""
+        self.run("xdotool", "mousemove", str(x), str(y))
+        poll_until(lambda: self.mouse_location()[:2] == (x, y), interval=0.005,
+                   message="the pointer to reach %d,%d" % (x, y))
 
     def mouse_location(self):
         fields = dict(line.split("=", 1) for line in
@@ -223,10 +249,7 @@ class XSession:
     def window_under(self, x, y):
         """The top-level window that receives the mouse at the screen point."""
         self.move_mouse(x, y)
-        mx, my, window = self.mouse_location()
-        if (mx, my) != (x, y):
-            raise AssertionError("the pointer went to %d,%d instead of %d,%d" % (mx, my, x, y))
-        return window
+        return self.mouse_location()[2]
 
     def key_down(self, key):
         self.run("xdotool", "keydown", key)
@@ -286,6 +309,11 @@ class Board:
         return (int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"]),
                 int(fields["Width"]), int(fields["Height"]))
 
+    def depth(self):
+        """Bits a pixel of the board's window: 32 when it is drawn with an alpha channel."""
+        info = self.session.run("xwininfo", "-id", str(self.window))
+        return int(next(l for l in info.splitlines() if "Depth:" in l).split(":")[1])
+
     def frames(self):
         """The board's window and the windows a window manager wrapped it in, up to the root."""
         if self._frames is None:
@@ -337,16 +365,20 @@ class BoardTestCase(unittest.TestCase):
 
     executable = None  # set by main()
     window_manager = None
+    compositor = False
     screen_size = (1280, 1024)
     board_args = ()
 
     def setUp(self):
-        self.x = XSession(*self.screen_size, window_manager=self.window_manager).start()
+        self.x = XSession(*self.screen_size, window_manager=self.window_manager,
+                          compositor=self.compositor).start()
         self.addCleanup(self.x.stop)
         self.board = Board(self.x, self.executable, self.board_args_for_test())
         self.addCleanup(self._stop_board)
         self.board.start()
         self.origin = self.board.geometry()[:2]
+        self.desktop = self.x.settle_desktop()
+        self.assertNotIn(self.desktop, [(0, 0, 0), KEY_RGB], "the desktop must stand out")
 
     def board_args_for_test(self):
         return list(self.board_args)
@@ -436,7 +468,8 @@ def main():
     if len(sys.argv) < 2 or not os.access(sys.argv[1], os.X_OK):
         sys.exit("usage: %s /path/to/velmo [unittest options]" % sys.argv[0])
     BoardTestCase.executable = os.path.abspath(sys.argv[1])
-    for tool in ("Xvfb", "xdotool", "xwininfo", "import", "xsetroot", "xprop"):
+    for tool in ("Xvfb", "xdotool", "xwininfo", "import", "xsetroot", "xprop", "openbox",
+                 "xcompmgr"):
         if not shutil.which(tool):
             sys.exit("missing tool %s: run scripts/setup.sh" % tool)
     unittest.main(argv=[sys.argv[0]] + sys.argv[2:], verbosity=2)

@@ -10,7 +10,7 @@ import os
 import random
 
 import harness
-from harness import KEY_RGB, ROOT_RGB, TOOLBAR_HEIGHT
+from harness import KEY_RGB, TOOLBAR_HEIGHT
 
 WIDTH, HEIGHT = 1600, 1200
 INK = [(0, 0, 0), (200, 30, 30), (20, 120, 40), (30, 40, 200), (120, 60, 0)]
@@ -45,7 +45,7 @@ class DensePictureTest(harness.BoardTestCase):
     def expected_row(self, y):
         """What the screen must show on row y from x = 1: the ink, or the desktop for the key."""
         row = bytearray(self.picture[y][3:])
-        key, root = bytes(KEY_RGB), bytes(ROOT_RGB)
+        key, root = bytes(KEY_RGB), bytes(self.desktop)
         for i in range(0, len(row), 3):
             if row[i:i + 3] == key:
                 row[i:i + 3] = root
@@ -75,6 +75,13 @@ class DensePictureTest(harness.BoardTestCase):
         for point in clear[:25]:
             with self.subTest(clear=point):
                 self.assertFalse(self.board.owns(self.window_under_board_point(*point)))
+
+
+class DensePictureUnderCompositorTest(DensePictureTest):
+    """With a compositor the picture is painted through an alpha channel and the same pixels
+    make up the input shape."""
+
+    compositor = True
 
 
 if __name__ == "__main__":

@@ -1,7 +1,6 @@
 """Freehand strokes drawn with Shift held, and erased again with Ctrl held, on the real window."""
 
 import harness
-from harness import ROOT_RGB
 
 BLACK = (0, 0, 0)
 PEN_WIDTH = 4
@@ -29,7 +28,7 @@ class FreehandTest(harness.BoardTestCase):
     def setUp(self):
         super().setUp()
         # The board starts blank: wait until it shows the desktop where the strokes go.
-        self.wait_for_pixel(*PATH[0], ROOT_RGB)
+        self.wait_for_pixel(*PATH[0], self.desktop)
 
     def stroke(self, key, colour_behind_cursor, started):
         """Holds `key` while the pointer walks PATH. At each corner it waits until the board has
@@ -55,8 +54,8 @@ class FreehandTest(harness.BoardTestCase):
 
     def erase(self):
         # The eraser marks the cursor with a dot of a random colour, which is not committed.
-        self.stroke("ctrl", ROOT_RGB, lambda seen: seen != BLACK)
-        self.wait_for_pixel(*PATH[-1], ROOT_RGB)
+        self.stroke("ctrl", self.desktop, lambda seen: seen != BLACK)
+        self.wait_for_pixel(*PATH[-1], self.desktop)
 
     def run_length(self, shot, x, y, dx, dy):
         """How many black pixels in a row through (x, y) along (dx, dy) and back."""
@@ -77,8 +76,8 @@ class FreehandTest(harness.BoardTestCase):
         self.assertEqual(self.run_length(shot, 270, 150, 0, 1), PEN_WIDTH)
         self.assertEqual(self.run_length(shot, 420, 240, 1, 0), PEN_WIDTH)
         # Away from the stroke the board stays see-through.
-        self.assertEqual(self.board_pixel(270, 160, shot), ROOT_RGB)
-        self.assertEqual(self.board_pixel(300, 240, shot), ROOT_RGB)
+        self.assertEqual(self.board_pixel(270, 160, shot), self.desktop)
+        self.assertEqual(self.board_pixel(300, 240, shot), self.desktop)
 
         for point in PATH + [(270, 150), (420, 240), (300, 331)]:
             with self.subTest(point=point):
@@ -95,7 +94,7 @@ class FreehandTest(harness.BoardTestCase):
         finally:
             self.x.key_up("shift")
         # Halfway along the way from the stroke's end to the new place: nothing was drawn.
-        self.assertEqual(self.board_pixel(410, 320), ROOT_RGB)
+        self.assertEqual(self.board_pixel(410, 320), self.desktop)
 
     def test_ctrl_along_the_stroke_erases_it_back_to_see_through(self):
         self.draw()
@@ -104,12 +103,16 @@ class FreehandTest(harness.BoardTestCase):
         right = max(x for x, _ in PATH) + 2 * PEN_WIDTH
         top = min(y for _, y in PATH) - 2 * PEN_WIDTH
         bottom = max(y for _, y in PATH) + 2 * PEN_WIDTH
-        desktop_row = bytes(ROOT_RGB) * (right - left)
+        desktop_row = bytes(self.desktop) * (right - left)
         self.wait_for_area(left, top, right, bottom, lambda y: desktop_row,
                            "the erased stroke to show the desktop")
         for point in PATH + [(270, 150), (420, 240), (300, 331)]:
             with self.subTest(point=point):
                 self.assertFalse(self.board.owns(self.window_under_board_point(*point)))
+
+
+class FreehandUnderCompositorTest(FreehandTest):
+    compositor = True
 
 
 if __name__ == "__main__":

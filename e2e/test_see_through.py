@@ -1,15 +1,17 @@
 """A blank board is invisible and lets the mouse through, except for its toolbar."""
 
 import harness
-from harness import CLIENT_HEIGHT, CLIENT_WIDTH, ROOT_RGB, TOOLBAR_HEIGHT
+from harness import CLIENT_HEIGHT, CLIENT_WIDTH, TOOLBAR_HEIGHT
 
 
 class BlankBoardTest(harness.BoardTestCase):
-    def test_starts_with_the_designed_client_size(self):
+    def test_starts_with_the_designed_client_size_and_a_visual_for_the_desktop(self):
         self.assertEqual(self.board.geometry()[2:], (CLIENT_WIDTH, CLIENT_HEIGHT))
+        # An alpha channel only where a compositor blends it; without one the shape does the work.
+        self.assertEqual(self.board.depth(), 32 if self.compositor else 24)
 
     def test_key_coloured_surface_shows_the_desktop_and_lets_the_mouse_through(self):
-        desktop_row = bytes(ROOT_RGB) * (CLIENT_WIDTH - 1)
+        desktop_row = bytes(self.desktop) * (CLIENT_WIDTH - 1)
         self.wait_for_area(1, TOOLBAR_HEIGHT, CLIENT_WIDTH, CLIENT_HEIGHT,
                            lambda y: desktop_row, "the blank board to show the desktop")
         for x, y in [(1, TOOLBAR_HEIGHT), (CLIENT_WIDTH // 2, CLIENT_HEIGHT // 2), (40, 300),
@@ -20,7 +22,7 @@ class BlankBoardTest(harness.BoardTestCase):
     def test_toolbar_band_is_shown_and_belongs_to_the_board(self):
         def band_shown():
             shot = self.x.screenshot()
-            return all(self.board_pixel(x, y, shot) != ROOT_RGB
+            return all(self.board_pixel(x, y, shot) != self.desktop
                        for y in range(TOOLBAR_HEIGHT) for x in range(0, CLIENT_WIDTH, 7))
 
         harness.poll_until(band_shown, message="the toolbar to be shown")
@@ -34,6 +36,13 @@ class BlankBoardUnderWindowManagerTest(BlankBoardTest):
     """The same, with the board reparented into a window manager's frame."""
 
     window_manager = "openbox"
+
+
+class BlankBoardUnderCompositorTest(BlankBoardTest):
+    """The same with a compositing manager: the board paints its key colour fully clear through
+    an alpha channel and keeps only the input shape."""
+
+    compositor = True
 
 
 if __name__ == "__main__":
