@@ -1,8 +1,9 @@
 """Runs the real board under a private X server and drives it like a user would.
 
 Only the Python standard library and Debian's X tools are used: Xvfb, xdotool, xwininfo, xprop,
-ImageMagick's import, xsetroot and optionally openbox. Every wait polls a condition with a
-deadline; every process started here is ended again, also when a test fails or the run is killed.
+ImageMagick's import, xsetroot, and optionally openbox and xcompmgr. Every wait polls a
+condition with a deadline; every process started here is ended again, also when a test fails or
+the run is killed.
 """
 
 import ctypes
@@ -51,11 +52,10 @@ class Timeout(AssertionError):
 def poll_until(condition, timeout=DEFAULT_TIMEOUT, interval=0.02, message="condition"):
     """Calls condition() until it returns a true value, which is returned; fails at the deadline."""
     deadline = time.monotonic() + timeout
-    last = None
     while True:
-        last = condition()
-        if last:
-            return last
+        result = condition()
+        if result:
+            return result
         if time.monotonic() >= deadline:
             raise Timeout("timed out after %.1f s waiting for %s" % (timeout, message))
         time.sleep(interval)
@@ -95,7 +95,8 @@ class Screenshot:
     def pixel(self, x, y):
         """(r, g, b) at the screen point."""
         if not (0 <= x < self.width and 0 <= y < self.height):
-            raise IndexError("point %d,%d outside the %dx%d screen" % (x, y, self.width, self.height))
+            raise IndexError("point %d,%d outside the %dx%d screen"
+                             % (x, y, self.width, self.height))
         at = self._offset + 3 * (y * self.width + x)
         return tuple(self._data[at:at + 3])
 
