@@ -111,6 +111,13 @@ class FreehandTest(harness.BoardTestCase):
                 self.assertFalse(self.board.owns(self.window_under_board_point(*point)))
 
 
+class FreehandUnderWindowManagerTest(FreehandTest):
+    """The board's client area no longer starts at the screen's corner: the cursor must still be
+    mapped into board coordinates."""
+
+    window_manager = "openbox"
+
+
 class FreehandUnderCompositorTest(FreehandTest):
     compositor = True
 
