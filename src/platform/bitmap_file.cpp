@@ -4,6 +4,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
+#include <cstdlib>
 
 namespace bitmap_file {
 
@@ -25,7 +26,9 @@ ReadResult read(const QString& path) {
     if (QImageReader::imageFormat(&file) != "bmp") return {{}, invalidBitmapMessage()};
     QImageReader reader(&file, "bmp");
     reader.setDecideFormatFromContent(false);
-    const QSize size = reader.size();
+    // A bitmap stored from the top row down reports a negative height.
+    QSize size = reader.size();
+    size.setHeight(std::abs(size.height()));
     if (!size.isValid() || size.width() > kMaxSide || size.height() > kMaxSide)
         return {{}, invalidBitmapMessage()};
     QImage image;
