@@ -1,0 +1,188 @@
+// The board's frame tick measured end to end on a real X server without a compositor: each
+// iteration is one Timer1Timer call (restore, preview, repaint, shape update) followed by a wait
+// until the X server has carried all of it out. The reported time is wall time; the CPU column is
+// the board's own thread, and x_server_ms what the X server spent per tick.
+#include <benchmark/benchmark.h>
+#include <QApplication>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+
+#include "bench_board.h"
+
+namespace {
+
+std::unique_ptr<BenchBoard> g_board;
+
+const QPoint kAnchor(120, 140);
+// The cursor sweeps the whole client area; consecutive ticks are 10 to 14 pixels apart.
+const std::vector<QPoint> kSweep = ellipsePath({800, 620}, 720, 520, 360);
+// A hand drawing a loop: about 5 pixels per tick.
+const std::vector<QPoint> kStroke = ellipsePath({800, 600}, 600, 450, 600);
+
+const char* pictureName(Picture p) {
+    return p == Picture::Sparse ? "sparse" : "dense";
+}
+
+// Counts the X server's CPU time over the timed loop.
+class ServerClock {
+public:
+    ServerClock() : start_(xServerCpuNs()) {}
+    void report(benchmark::State& st) const {
+        const std::int64_t end = xServerCpuNs();
+        if (start_ < 0 || end < 0) return;
+        st.counters["x_server_ms"] =
+            benchmark::Counter(double(end - start_) / 1e6, benchmark::Counter::kAvgIterations);
+    }
+
+private:
+    std::int64_t start_;
+};
+
+void tickAt(BenchBoard& b, QPoint client) {
+    b.setCursor(client);
+    b.form().Timer1Timer();
+    b.finishFrame();
+}
+
+void startLine(BenchBoard& b) {
+    DrawState& s = b.model().state;
+    s.DrawTool = ToolLine;
+    s.AnchorPoint = kAnchor;
+    b.model().SaveUndo();
+    s.DrawPhase = PhaseActive;
+}
+
+// (a) Nothing under way: the tick only reads the cursor and finds nothing to do.
+void idleTick(benchmark::State& st, Picture picture) {
+    BenchBoard& b = *g_board;
+    b.reset(picture);
+    size_t i = 0;
+    ServerClock server;
+    for (auto _ : st)
+        tickAt(b, kSweep[i++ % kSweep.size()]);
+    server.report(st);
+}
+
+// (b), (c) The line tool between its two Shift presses while the cursor moves.
+void linePreviewTick(benchmark::State& st, Picture picture) {
+    BenchBoard& b = *g_board;
+    b.reset(picture);
+    st.counters["picture_rects"] = b.shapeRectangles();
+    startLine(b);
+    tickAt(b, kSweep[0]);
+    size_t i = 1;
+    double rects = 0;
+    ServerClock server;
+    for (auto _ : st) {
+        tickAt(b, kSweep[i++ % kSweep.size()]);
+        rects += b.form().shape().lastRectangleCount();
+    }
+    server.report(st);
+    st.counters["shape_rects"] = benchmark::Counter(rects, benchmark::Counter::kAvgIterations);
+}
+
+// (d) A freehand stroke: each tick draws and commits one segment.
+void freehandTick(benchmark::State& st, Picture picture) {
+    BenchBoard& b = *g_board;
+    b.reset(picture);
+    DrawState& s = b.model().state;
+    s.DrawTool = ToolFreehand;
+    s.AnchorPoint = kStroke[0];
+    b.model().SaveUndo();
+    s.FreehandActive = true;
+    size_t i = 1;
+    ServerClock server;
+    for (auto _ : st)
+        tickAt(b, kStroke[i++ % kStroke.size()]);
+    server.report(st);
+    s.FreehandActive = false;
+}
+
+// The line preview tick taken apart: the same steps as Timer1Timer, timed one by one.
+void linePreviewStages(benchmark::State& st, Picture picture) {
+    using Clock = std::chrono::steady_clock;
+    BenchBoard& b = *g_board;
+    b.reset(picture);
+    startLine(b);
+    tickAt(b, kSweep[0]);
+    BoardModel& m = b.model();
+    TForm1& form = b.form();
+    const QRegion controls(form.toolbar()->geometry());
+    double restore = 0, preview = 0, repaint = 0, shape = 0, events = 0;
+    auto ms = [](Clock::time_point a, Clock::time_point z) {
+        return std::chrono::duration<double, std::milli>(z - a).count();
+    };
+    size_t i = 1;
+    for (auto _ : st) {
+        const QPoint c = kSweep[i++ % kSweep.size()];
+        const auto t0 = Clock::now();
+        m.stores.frameRestore();
+        const auto t1 = Clock::now();
+        m.DrawPreview(c);
+        const auto t2 = Clock::now();
+        const QRegion changed = m.stores.takePresentDamage();
+        form.repaint(changed);
+        b.roundTrip();
+        const auto t3 = Clock::now();
+        form.shape().update(m.surface().image(), TransparentKeyRgb, changed, controls);
+        form.shape().sync();
+        const auto t4 = Clock::now();
+        b.finishFrame();
+        const auto t5 = Clock::now();
+        restore += ms(t0, t1);
+        preview += ms(t1, t2);
+        repaint += ms(t2, t3);
+        shape += ms(t3, t4);
+        events += ms(t4, t5);
+    }
+    using C = benchmark::Counter;
+    st.counters["restore_ms"] = C(restore, C::kAvgIterations);
+    st.counters["preview_ms"] = C(preview, C::kAvgIterations);
+    st.counters["repaint_ms"] = C(repaint, C::kAvgIterations);
+    st.counters["shape_ms"] = C(shape, C::kAvgIterations);
+    st.counters["events_ms"] = C(events, C::kAvgIterations);
+}
+
+void add(const char* kind, void (*fn)(benchmark::State&, Picture), Picture picture,
+         benchmark::TimeUnit unit) {
+    const std::string name = std::string("tick/") + kind + "/" + pictureName(picture);
+    benchmark::RegisterBenchmark(name.c_str(), fn, picture)
+        ->UseRealTime()
+        ->Unit(unit)
+        ->MinTime(picture == Picture::Dense ? 1.0 : 0.5)
+        ->Repetitions(5)
+        ->DisplayAggregatesOnly(true);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    try {
+        g_board = std::make_unique<BenchBoard>();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_tick: %s\n", e.what());
+        return 1;
+    }
+    benchmark::AddCustomContext("client_area", "1600x1200");
+    benchmark::AddCustomContext("qpa", QGuiApplication::platformName().toStdString());
+
+    using benchmark::kMicrosecond;
+    using benchmark::kMillisecond;
+    add("idle", idleTick, Picture::Sparse, kMicrosecond);
+    add("idle", idleTick, Picture::Dense, kMicrosecond);
+    add("line_preview", linePreviewTick, Picture::Sparse, kMicrosecond);
+    add("line_preview", linePreviewTick, Picture::Dense, kMillisecond);
+    add("freehand", freehandTick, Picture::Sparse, kMicrosecond);
+    add("line_preview_stages", linePreviewStages, Picture::Sparse, kMicrosecond);
+    add("line_preview_stages", linePreviewStages, Picture::Dense, kMillisecond);
+
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    g_board.reset();
+    return 0;
+}
