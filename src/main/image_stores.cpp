@@ -46,8 +46,10 @@ void ImageStores::absorbDamage() {
 
 void ImageStores::commit() {
     absorbDamage();
+    // Outside the divergence the surface already equals the committed picture.
     const QRect inner = storedBoard();
-    blockCopy(surface_.image(), buffer_.imageForWrite(), inner);
+    for (const QRect& r : divergence_.intersected(inner))
+        blockCopy(surface_.image(), buffer_.imageForWrite(), r);
     divergence_ -= inner;
 }
 
