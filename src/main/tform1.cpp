@@ -125,12 +125,16 @@ void TForm1::attachShape() {
 
 void TForm1::present() {
     const QRegion changed = model_.stores.takePresentDamage();
+    // The shape first: pixels that join it are then drawn at once, instead of showing what lay
+    // there until the server's exposure comes back.
+    if (shape_.attached()) {
+        const QRegion shown = alwaysShown();
+        const QRegion controls = shown.xored(lastAlwaysShown_);
+        lastAlwaysShown_ = shown;
+        shape_.update(model_.stores.surface().image(), TransparentKeyRgb, changed + controls,
+                      shown);
+    }
     if (!changed.isEmpty()) repaint(changed);
-    if (!shape_.attached()) return;
-    const QRegion shown = alwaysShown();
-    const QRegion controls = shown.xored(lastAlwaysShown_);
-    lastAlwaysShown_ = shown;
-    shape_.update(model_.stores.surface().image(), TransparentKeyRgb, changed + controls, shown);
 }
 
 bool TForm1::event(QEvent* e) {
