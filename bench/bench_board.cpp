@@ -136,6 +136,26 @@ void BenchBoard::finishFrame() {
     roundTrip();
 }
 
+void BenchBoard::setUnderlay(bool on) {
+    xcb_connection_t* c = xConnection();
+    if (on && !underlay_) {
+        xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        underlay_ = xcb_generate_id(c);
+        const uint32_t values[] = {XCB_BACK_PIXMAP_NONE, 1};
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, underlay_, screen->root, 0, 0,
+                          screen->width_in_pixels, screen->height_in_pixels, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                          XCB_CW_BACK_PIXMAP | XCB_CW_OVERRIDE_REDIRECT, values);
+        const uint32_t below[] = {XCB_STACK_MODE_BELOW};
+        xcb_configure_window(c, underlay_, XCB_CONFIG_WINDOW_STACK_MODE, below);
+        xcb_map_window(c, underlay_);
+    } else if (!on && underlay_) {
+        xcb_destroy_window(c, underlay_);
+        underlay_ = 0;
+    }
+    roundTrip();
+}
+
 int BenchBoard::shapeRectangles() const {
     const QImage& picture = const_cast<TForm1&>(form_).model().surface().image();
     return static_cast<int>(visibleRects(picture, TransparentKeyRgb, picture.rect()).size());

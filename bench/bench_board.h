@@ -36,6 +36,10 @@ public:
     void roundTrip();
     // Number of rectangles that the window's bounding shape needs for the current picture.
     int shapeRectangles() const;
+    // Maps (or unmaps) a screen-sized window beneath the board whose background the X server
+    // never paints, standing for an application window under the board: pixels that leave the
+    // board's shape then uncover it rather than the root window, which the server repaints.
+    void setUnderlay(bool on);
 
 private:
     void drawSparse();
@@ -45,6 +49,7 @@ private:
     FakePlatform platform_;
     TForm1 form_;
     QPoint clientOrigin_;
+    std::uint32_t underlay_ = 0;
 };
 
 // The X server's own CPU time in nanoseconds, when the wrapper told us its process id

@@ -83,6 +83,14 @@ void linePreviewTick(benchmark::State& st, Picture picture) {
     st.counters["shape_rects"] = benchmark::Counter(rects, benchmark::Counter::kAvgIterations);
 }
 
+// (b') The same as (b) with an ordinary window beneath the board instead of the bare root. The
+// window stays for the rest of the run (taking it away repaints the whole root), so these cases
+// come last.
+void linePreviewOverWindow(benchmark::State& st, Picture picture) {
+    g_board->setUnderlay(true);
+    linePreviewTick(st, picture);
+}
+
 // (d) A freehand stroke: each tick draws and commits one segment.
 void freehandTick(benchmark::State& st, Picture picture) {
     BenchBoard& b = *g_board;
@@ -146,8 +154,8 @@ void linePreviewStages(benchmark::State& st, Picture picture) {
 }
 
 void add(const char* kind, void (*fn)(benchmark::State&, Picture), Picture picture,
-         benchmark::TimeUnit unit) {
-    const std::string name = std::string("tick/") + kind + "/" + pictureName(picture);
+         benchmark::TimeUnit unit, const char* suffix = "") {
+    const std::string name = std::string("tick/") + kind + "/" + pictureName(picture) + suffix;
     benchmark::RegisterBenchmark(name.c_str(), fn, picture)
         ->UseRealTime()
         ->Unit(unit)
@@ -180,6 +188,8 @@ int main(int argc, char** argv) {
     add("freehand", freehandTick, Picture::Sparse, kMicrosecond);
     add("line_preview_stages", linePreviewStages, Picture::Sparse, kMicrosecond);
     add("line_preview_stages", linePreviewStages, Picture::Dense, kMillisecond);
+    add("line_preview", linePreviewOverWindow, Picture::Sparse, kMicrosecond, "_over_window");
+    add("line_preview", linePreviewOverWindow, Picture::Dense, kMillisecond, "_over_window");
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
