@@ -27,7 +27,7 @@ private:
 // Visible runs (pixels != key) inside `area` of `picture`, merged down the rows.
 std::vector<QRect> visibleRects(const QImage& picture, QRgb key, const QRect& area);
 
-// A copy of what a window's shape holds, one byte per pixel, so that a change of the picture is
+// A copy of what a window's shape holds, one bit per pixel, so that a change of the picture is
 // sent as exactly the pixels that leave or join the shape. Pixels that only changed colour, or
 // that were cleared and redrawn, cost nothing; and pixels that stay shown are never cut out and
 // added back, which would make the X server repaint whatever lies beneath them.
@@ -39,7 +39,8 @@ public:
         size_t size() const { return removed.size() + added.size(); }
     };
 
-    // Every pixel hidden.
+    // Every pixel hidden. The stride of the mask that rebuild returns must be at least
+    // ceil(width / 8).
     void reset(QSize size);
     QSize size() const { return size_; }
     bool shown(int x, int y) const;
@@ -57,11 +58,14 @@ public:
                 size_t limit, Change& out);
 
 private:
-    // What the shape should hold on row y between left and right (inclusive), into want_.
+    // What the shape should hold on row y between left and right (inclusive): the words of want_
+    // that cover the span, bit x % 64 of word x / 64 for pixel x.
     void wantedRow(const QImage& picture, QRgb key, const std::vector<QRect>& forced, int y,
                    int left, int right);
+    std::uint64_t* row(int y) { return shown_.data() + static_cast<size_t>(y) * words_; }
 
     QSize size_;
-    std::vector<uint8_t> shown_;
-    std::vector<uint8_t> want_;
+    size_t words_ = 0;  // per row
+    std::vector<std::uint64_t> shown_;
+    std::vector<std::uint64_t> want_;
 };

@@ -7,7 +7,9 @@
 namespace {
 
 constexpr QRgb kKey = TransparentKeyRgb;
-const QSize kSize(64, 48);
+// Wide enough for rows of several 64-pixel words.
+const QSize kSize(150, 48);
+constexpr int kStride = 20;
 
 QImage blank() {
     QImage image(kSize, QImage::Format_RGB32);
@@ -49,7 +51,7 @@ QRegion mirrored(const ShapeMirror& m) {
 ShapeMirror built(const QImage& picture, const QRegion& alwaysShown = {}) {
     ShapeMirror m;
     m.reset(kSize);
-    m.rebuild(picture, kKey, alwaysShown, 8, true);
+    m.rebuild(picture, kKey, alwaysShown, kStride, true);
     return m;
 }
 
@@ -75,35 +77,37 @@ TEST(ShapeMirror, RebuildMatchesThePictureAndPacksTheMask) {
     const QRegion toolbar(0, 40, 64, 8);
     ShapeMirror m;
     m.reset(kSize);
-    const std::vector<uint8_t> lsb = m.rebuild(picture, kKey, toolbar, 8, true);
+    const std::vector<uint8_t> lsb = m.rebuild(picture, kKey, toolbar, kStride, true);
     EXPECT_EQ(mirrored(m), expected(picture, toolbar));
-    ASSERT_EQ(lsb.size(), 8u * 48u);
-    EXPECT_EQ(lsb[0], 0x01);      // (0, 0), least significant bit first
-    EXPECT_EQ(lsb[8 + 1], 0x02);  // (9, 1)
-    EXPECT_EQ(lsb[40 * 8 + 7], 0xff);
-    const std::vector<uint8_t> msb = m.rebuild(picture, kKey, toolbar, 8, false);
+    ASSERT_EQ(lsb.size(), size_t(kStride) * 48u);
+    EXPECT_EQ(lsb[0], 0x01);            // (0, 0), least significant bit first
+    EXPECT_EQ(lsb[kStride + 1], 0x02);  // (9, 1)
+    EXPECT_EQ(lsb[40 * kStride + 7], 0xff);
+    EXPECT_EQ(lsb[40 * kStride + 8], 0x00);
+    const std::vector<uint8_t> msb = m.rebuild(picture, kKey, toolbar, kStride, false);
     EXPECT_EQ(msb[0], 0x80);
-    EXPECT_EQ(msb[8 + 1], 0x40);
+    EXPECT_EQ(msb[kStride + 1], 0x40);
 
     // A window larger than the picture: what lies outside it is hidden.
     ShapeMirror wide;
     wide.reset(kSize);
-    wide.rebuild(picture.copy(0, 0, 8, 8), kKey, {}, 8, true);
+    wide.rebuild(picture.copy(0, 0, 8, 8), kKey, {}, kStride, true);
     EXPECT_TRUE(wide.shown(0, 0));
     EXPECT_FALSE(wide.shown(9, 1));
 }
 
 TEST(ShapeMirror, UpdateSendsExactlyThePixelsThatLeaveOrJoin) {
     QImage picture = blank();
-    line(picture, {2, 2}, {60, 30});
-    line(picture, {5, 40}, {60, 40}, 0xff0000ffu);  // committed, stays put
+    line(picture, {2, 2}, {140, 30});
+    line(picture, {5, 40}, {145, 40}, 0xff0000ffu);  // committed, stays put
     ShapeMirror m = built(picture);
     const QRegion before = mirrored(m);
 
     // The preview line moves: restore the changed area and draw it again elsewhere.
     QImage next = blank();
-    line(next, {5, 40}, {60, 40}, 0xff0000ffu);
-    line(next, {2, 2}, {50, 44});
+    line(next, {5, 40}, {145, 40}, 0xff0000ffu);
+    line(next, {2, 2}, {130, 44});
+    line(next, {60, 20}, {70, 20}, 0xff00ff00u, 5);  // a run across a word boundary
     ShapeMirror::Change change;
     ASSERT_TRUE(m.update(next, kKey, QRegion(next.rect()), {}, 10000, change));
 
@@ -120,9 +124,9 @@ TEST(ShapeMirror, UpdateSendsExactlyThePixelsThatLeaveOrJoin) {
 
 TEST(ShapeMirror, RedrawingOrRecolouringChangesNothing) {
     QImage picture = blank();
-    line(picture, {2, 2}, {60, 30});
+    line(picture, {2, 2}, {140, 30});
     ShapeMirror m = built(picture);
-    line(picture, {2, 2}, {60, 30}, 0xffff0000u);  // same pixels, another colour
+    line(picture, {2, 2}, {140, 30}, 0xffff0000u);  // same pixels, another colour
     ShapeMirror::Change change;
     ASSERT_TRUE(m.update(picture, kKey, QRegion(picture.rect()), {}, 10000, change));
     EXPECT_EQ(change.size(), 0u);
@@ -131,16 +135,20 @@ TEST(ShapeMirror, RedrawingOrRecolouringChangesNothing) {
 TEST(ShapeMirror, LooksOnlyInsideTheChangedArea) {
     QImage picture = blank();
     ShapeMirror m = built(picture);
-    line(picture, {2, 2}, {60, 2});
+    line(picture, {2, 2}, {140, 2});
+    // The second part ends on the last pixel of a 64-pixel word.
+    const QRegion area = QRegion(0, 0, 20, 10) + QRegion(50, 0, 14, 10);
     ShapeMirror::Change change;
-    ASSERT_TRUE(m.update(picture, kKey, QRegion(0, 0, 20, 10), {}, 10000, change));
-    EXPECT_EQ(regionOf(change.added), expected(picture) & QRegion(0, 0, 20, 10));
+    ASSERT_TRUE(m.update(picture, kKey, area, {}, 10000, change));
+    EXPECT_EQ(regionOf(change.added), expected(picture) & area);
     EXPECT_FALSE(m.shown(40, 2));  // outside the area: not looked at yet
+    EXPECT_TRUE(m.shown(63, 2));
+    EXPECT_FALSE(m.shown(64, 2));
 }
 
 TEST(ShapeMirror, AlwaysShownAreaStaysAndFollowsItsMoves) {
     QImage picture = blank();
-    const QRegion toolbar(0, 0, 64, 6);
+    const QRegion toolbar(0, 0, 150, 6);
     ShapeMirror m = built(picture, toolbar);
     ShapeMirror::Change change;
     ASSERT_TRUE(m.update(picture, kKey, QRegion(picture.rect()), toolbar, 10000, change));
@@ -162,6 +170,6 @@ TEST(ShapeMirror, GivesUpBeyondTheLimit) {
     ShapeMirror::Change change;
     EXPECT_FALSE(m.update(picture, kKey, QRegion(picture.rect()), {}, 100, change));
     // After a rebuild the mirror agrees with the picture again.
-    m.rebuild(picture, kKey, {}, 8, true);
+    m.rebuild(picture, kKey, {}, kStride, true);
     EXPECT_EQ(mirrored(m), expected(picture));
 }
