@@ -1,5 +1,5 @@
-// A commit copies only where the surface may differ from the committed picture; these cases pin
-// down that the result is still that of a whole-board copy.
+// Commits and frame restores copy only where the surface may differ from the committed picture;
+// these cases pin down that the result is still that of whole-board copies.
 #include <gtest/gtest.h>
 
 #include "fake_platform.h"
@@ -12,7 +12,7 @@ QImage boardOf(const Canvas& c, const TestBoard& b) {
 
 }  // namespace
 
-TEST(CommitCopies, CommitEqualsAWholeBoardCopyAfterMixedChanges) {
+TEST(StoreCopies, CommitEqualsAWholeBoardCopyAfterMixedChanges) {
     TestBoard b;
     Canvas& surface = b.surface();
     surface.setPenColor(0x0000ff);
@@ -30,7 +30,7 @@ TEST(CommitCopies, CommitEqualsAWholeBoardCopyAfterMixedChanges) {
     EXPECT_EQ(boardOf(b.model.stores.buffer(), b), boardOf(surface, b));
 }
 
-TEST(CommitCopies, SurfaceWinsWhereTheBufferWasWrittenDirectly) {
+TEST(StoreCopies, SurfaceWinsWhereTheBufferWasWrittenDirectly) {
     TestBoard b;
     // The buffer changes outside a commit (as when a picture is opened), and is committed over
     // before any restore: the surface's pixels must replace it there.
@@ -43,7 +43,7 @@ TEST(CommitCopies, SurfaceWinsWhereTheBufferWasWrittenDirectly) {
     EXPECT_EQ(boardOf(buffer, b), boardOf(b.surface(), b));
 }
 
-TEST(CommitCopies, FreehandStrokeAccumulatesInTheBuffer) {
+TEST(StoreCopies, FreehandStrokeAccumulatesInTheBuffer) {
     TestBoard b;
     DrawState& s = b.model.state;
     s.AnchorPoint = {10, 10};
@@ -53,4 +53,30 @@ TEST(CommitCopies, FreehandStrokeAccumulatesInTheBuffer) {
     EXPECT_EQ(boardOf(b.model.stores.buffer(), b), boardOf(b.surface(), b));
     EXPECT_NE(b.model.stores.buffer().pixel(40, 20), TransparentKey);
     EXPECT_NE(b.model.stores.buffer().pixel(120, 30), TransparentKey);
+}
+
+TEST(StoreCopies, FrameRestoreEqualsKeyFillThenWholeBoardRestore) {
+    // A client area larger than the stores, so that part of it has no stored picture.
+    TestBoard b(QSize(1700, 1300));
+    Canvas& surface = b.surface();
+    surface.setPenColor(0x0000ff);
+    surface.setPenWidth(6);
+    surface.moveTo({0, 0});
+    surface.lineTo({1690, 1290});
+    b.model.stb();
+    surface.setPenColor(0x00ff00);
+    surface.moveTo({1650, 0});
+    surface.lineTo({0, 1250});
+    surface.focusRect(QRect(1500, 1100, 150, 150));
+
+    b.model.stores.frameRestore();
+
+    QImage expected(surface.width(), surface.height(), QImage::Format_RGB32);
+    expected.fill(TransparentKeyRgb);
+    const QRect stored = b.model.stores.boardRect().intersected(QRect(0, 0, 1600, 1200));
+    blockCopy(b.model.stores.buffer().image(), expected, stored);
+    EXPECT_EQ(surface.image(), expected);
+    EXPECT_EQ(surface.pixel(0, 0), TransparentKey);        // row and column 0 are never restored
+    EXPECT_EQ(surface.pixel(1650, 1240), TransparentKey);  // beyond the stores
+    EXPECT_NE(surface.pixel(845, 645), TransparentKey);    // the committed line
 }
