@@ -124,17 +124,17 @@ void TForm1::attachShape() {
 }
 
 void TForm1::present() {
+    // Painting while the X server still works on the last reshape would wait for it (the backing
+    // store syncs with the server before it reuses its shared memory). The changes stay in the
+    // stores until a tick finds the server idle, and then go out together.
+    if (shape_.attached() && shape_.busy()) return;
     const QRegion changed = model_.stores.takePresentDamage();
-    // The shape first: pixels that join it are then drawn at once, instead of showing what lay
-    // there until the server's exposure comes back.
-    if (shape_.attached()) {
-        const QRegion shown = alwaysShown();
-        const QRegion controls = shown.xored(lastAlwaysShown_);
-        lastAlwaysShown_ = shown;
-        shape_.update(model_.stores.surface().image(), TransparentKeyRgb, changed + controls,
-                      shown);
-    }
     if (!changed.isEmpty()) repaint(changed);
+    if (!shape_.attached()) return;
+    const QRegion shown = alwaysShown();
+    const QRegion controls = shown.xored(lastAlwaysShown_);
+    lastAlwaysShown_ = shown;
+    shape_.update(model_.stores.surface().image(), TransparentKeyRgb, changed + controls, shown);
 }
 
 bool TForm1::event(QEvent* e) {

@@ -43,6 +43,7 @@ struct WindowShape::Impl {
     xcb_gcontext_t gc = 0;
     QSize pixmapSize;
     int lastRects = 0;
+    long reshapes = 0;
     bool lastFull = false;
     ShapeMirror mirror;
     ShapeMirror::Change change;
@@ -73,6 +74,7 @@ struct WindowShape::Impl {
     }
 
     void markSent() {
+        ++reshapes;
         xcb_get_input_focus_cookie_t cookie = xcb_get_input_focus(conn);
         syncSequence = cookie.sequence;
         outstanding = true;
@@ -202,6 +204,9 @@ bool WindowShape::flushPending(const QImage& picture, QRgb key, const QRegion& a
 
 int WindowShape::lastRectangleCount() const {
     return d->lastRects;
+}
+long WindowShape::reshapeCount() const {
+    return d->reshapes;
 }
 bool WindowShape::lastWasFullMask() const {
     return d->lastFull;

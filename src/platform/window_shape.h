@@ -48,6 +48,8 @@ public:
     // The number of rectangles sent by the last update (0 for a mask update or no change).
     int lastRectangleCount() const;
     bool lastWasFullMask() const;
+    // How many reshapes have been sent so far.
+    long reshapeCount() const;
 
 private:
     struct Impl;
