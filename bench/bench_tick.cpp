@@ -4,18 +4,24 @@
 // the board's own thread, and x_server_ms what the X server spent per tick.
 #include <benchmark/benchmark.h>
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
 
 #include "bench_board.h"
+#include "platform/shape_mirror.h"
 
 namespace {
 
 std::unique_ptr<BenchBoard> g_board;
 
 const QPoint kAnchor(120, 140);
+// The frame timer's period as the window is designed.
+constexpr int kPeriodMs = 25;
 // The cursor sweeps the whole client area; consecutive ticks are 10 to 14 pixels apart.
 const std::vector<QPoint> kSweep = ellipsePath({800, 620}, 720, 520, 360);
 // A hand drawing a loop: about 5 pixels per tick.
@@ -91,6 +97,37 @@ void linePreviewOverWindow(benchmark::State& st, Picture picture) {
     linePreviewTick(st, picture);
 }
 
+// (c') The same as (c) at the timer's pace (25 ms) without waiting for the X server: the time
+// is that of the tick alone, while the server works through reshapes in the background; changes
+// that arrive meanwhile go out together with the next one.
+void linePreviewPaced(benchmark::State& st, Picture picture) {
+    using Clock = std::chrono::steady_clock;
+    BenchBoard& b = *g_board;
+    b.reset(picture);
+    startLine(b);
+    tickAt(b, kSweep[0]);
+    const long before = b.form().shape().reshapeCount();
+    size_t i = 1;
+    double longest = 0;
+    for (auto _ : st) {
+        const auto start = Clock::now();
+        b.setCursor(kSweep[i++ % kSweep.size()]);
+        b.form().Timer1Timer();
+        const double took = std::chrono::duration<double>(Clock::now() - start).count();
+        st.SetIterationTime(took);
+        longest = std::max(longest, took * 1e3);
+        // The rest of the period goes to the event loop, as between two ticks of Timer1.
+        QEventLoop loop;
+        QTimer::singleShot(std::max(0, kPeriodMs - static_cast<int>(took * 1e3)), &loop,
+                           &QEventLoop::quit);
+        loop.exec();
+    }
+    st.counters["reshapes_per_tick"] = benchmark::Counter(
+        double(b.form().shape().reshapeCount() - before), benchmark::Counter::kAvgIterations);
+    st.counters["longest_tick_ms"] = longest;
+    b.finishFrame();
+}
+
 // (d) A freehand stroke: each tick draws and commits one segment.
 void freehandTick(benchmark::State& st, Picture picture) {
     BenchBoard& b = *g_board;
@@ -153,6 +190,39 @@ void linePreviewStages(benchmark::State& st, Picture picture) {
     st.counters["events_ms"] = C(events, C::kAvgIterations);
 }
 
+// The shape scan alone, without an X server: the mirror takes in one line preview tick's change.
+void shapeScan(benchmark::State& st, Picture picture) {
+    BenchBoard& b = *g_board;
+    b.reset(picture);
+    startLine(b);
+    BoardModel& m = b.model();
+    const QSize size = m.surface().image().size();
+    m.tick(kSweep[10], kSweep[10]);
+    m.stores.takePresentDamage();
+    const QImage before = m.surface().image().copy();
+    m.tick(kSweep[11], kSweep[11]);
+    const QRegion area = m.stores.takePresentDamage();
+    const QImage after = m.surface().image().copy();
+    ShapeMirror mirror;
+    mirror.reset(size);
+    const int stride = (size.width() + 31) / 32 * 4;
+    mirror.rebuild(before, TransparentKeyRgb, {}, stride, true);
+    ShapeMirror::Change change;
+    bool forth = true;
+    double pixels = 0;
+    for (const QRect& r : area)
+        pixels += double(r.width()) * r.height();
+    for (auto _ : st) {
+        mirror.update(forth ? after : before, TransparentKeyRgb, area, {}, 30000, change);
+        forth = !forth;
+    }
+    st.counters["area_px"] = pixels;
+    st.counters["area_rects"] = area.rectCount();
+    st.counters["shape_rects"] = double(change.size());
+    b.form().present();
+    b.finishFrame();
+}
+
 void add(const char* kind, void (*fn)(benchmark::State&, Picture), Picture picture,
          benchmark::TimeUnit unit, const char* suffix = "") {
     const std::string name = std::string("tick/") + kind + "/" + pictureName(picture) + suffix;
@@ -185,6 +255,16 @@ int main(int argc, char** argv) {
     add("idle", idleTick, Picture::Dense, kMicrosecond);
     add("line_preview", linePreviewTick, Picture::Sparse, kMicrosecond);
     add("line_preview", linePreviewTick, Picture::Dense, kMillisecond);
+    add("shape_scan", shapeScan, Picture::Sparse, kMicrosecond);
+    for (Picture p : {Picture::Sparse, Picture::Dense})
+        benchmark::RegisterBenchmark(
+            (std::string("tick/line_preview/") + pictureName(p) + "_paced").c_str(),
+            linePreviewPaced, p)
+            ->UseManualTime()
+            ->Unit(kMicrosecond)
+            ->Iterations(80)
+            ->Repetitions(5)
+            ->DisplayAggregatesOnly(true);
     add("freehand", freehandTick, Picture::Sparse, kMicrosecond);
     add("line_preview_stages", linePreviewStages, Picture::Sparse, kMicrosecond);
     add("line_preview_stages", linePreviewStages, Picture::Dense, kMillisecond);
