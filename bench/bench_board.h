@@ -30,7 +30,7 @@ public:
     // Nothing under way, the given picture committed, on screen and in the shape.
     void reset(Picture picture);
     // Waits until the X server has done everything asked of it so far, including the reshape,
-    // and lets the window handle what the server sent back (exposures).
+    // and lets the window handle what the server sent back (exposures) in between.
     void finishFrame();
     // One round trip to the X server.
     void roundTrip();
