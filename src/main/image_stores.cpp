@@ -46,8 +46,10 @@ void ImageStores::absorbDamage() {
 
 void ImageStores::commit() {
     absorbDamage();
+    // Outside the divergence the surface already equals the committed picture.
     const QRect inner = storedBoard();
-    blockCopy(surface_.image(), buffer_.imageForWrite(), inner);
+    for (const QRect& r : divergence_.intersected(inner))
+        blockCopy(surface_.image(), buffer_.imageForWrite(), r);
     divergence_ -= inner;
 }
 
@@ -65,9 +67,24 @@ void ImageStores::frameRestore() {
     absorbDamage();
     const QRect inner = storedBoard();
     const QRgb key = toQRgb(surface_.brushColor());
+    QImage& image = surface_.imageForWrite();
+    // The same as filling all of r with the key colour and then restoring the board rectangle
+    // over it, but every pixel is written once.
     for (const QRect& r : divergence_) {
-        blockFill(surface_.imageForWrite(), r, key);
-        blockCopy(buffer_.image(), surface_.imageForWrite(), r.intersected(inner));
+        const QRect in = r.intersected(inner);
+        if (in.isEmpty()) {
+            blockFill(image, r, key);
+            continue;
+        }
+        blockCopy(buffer_.image(), image, in);
+        const QRect strips[] = {
+            QRect(QPoint(r.left(), r.top()), QPoint(r.right(), in.top() - 1)),
+            QRect(QPoint(r.left(), in.bottom() + 1), QPoint(r.right(), r.bottom())),
+            QRect(QPoint(r.left(), in.top()), QPoint(in.left() - 1, in.bottom())),
+            QRect(QPoint(in.right() + 1, in.top()), QPoint(r.right(), in.bottom()))};
+        for (const QRect& strip : strips) {
+            if (strip.isValid()) blockFill(image, strip, key);
+        }
     }
     presentDamage_ += divergence_;
     divergence_ = QRegion();

@@ -18,8 +18,9 @@ inline QRect rectLTRB(int l, int t, int r, int b) {
 // has no stored picture, copies skip it and a frame restore shows the key colour there.
 //
 // The surface keeps track of where it may differ from "key colour, then the committed picture"
-// (its divergence), so a frame restore rewrites only those pixels, and of where it changed since
-// the window last presented it.
+// (its divergence), so a frame restore rewrites and a commit copies only those pixels, and of
+// where it changed since the window last presented it. Whoever writes a store's or the surface's
+// pixels directly must report the area with addDamage, or these copies miss it.
 class ImageStores {
 public:
     static constexpr int kStoreWidth = 1600;

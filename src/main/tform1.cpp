@@ -122,6 +122,10 @@ void TForm1::attachShape() {
 }
 
 void TForm1::present() {
+    // Painting while the X server still works on the last reshape would wait for it (the backing
+    // store syncs with the server before it reuses its shared memory). The changes stay in the
+    // stores until a tick finds the server idle, and then go out together.
+    if (shape_.attached() && shape_.busy()) return;
     const QRegion changed = model_.stores.takePresentDamage();
     if (!changed.isEmpty()) repaint(changed);
     if (!shape_.attached()) return;

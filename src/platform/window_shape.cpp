@@ -1,5 +1,7 @@
 #include "window_shape.h"
 
+#include "shape_mirror.h"
+
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
 #include <xcb/xcbext.h>
@@ -28,40 +30,6 @@ std::vector<xcb_rectangle_t> toXcb(const std::vector<QRect>& rects) {
 
 }  // namespace
 
-std::vector<QRect> visibleRects(const QImage& picture, QRgb key, const QRect& area) {
-    std::vector<QRect> out;
-    const QRect a = area.intersected(picture.rect());
-    if (a.isEmpty()) return out;
-    // Runs of the previous row, as indices into `out`, sorted by x.
-    std::vector<size_t> open, next;
-    for (int y = a.top(); y <= a.bottom(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-        next.clear();
-        size_t o = 0;
-        int x = a.left();
-        while (x <= a.right()) {
-            while (x <= a.right() && line[x] == key)
-                ++x;
-            if (x > a.right()) break;
-            const int x0 = x;
-            while (x <= a.right() && line[x] != key)
-                ++x;
-            const int width = x - x0;
-            while (o < open.size() && out[open[o]].x() < x0)
-                ++o;
-            if (o < open.size() && out[open[o]].x() == x0 && out[open[o]].width() == width) {
-                out[open[o]].setBottom(y);
-                next.push_back(open[o]);
-            } else {
-                out.emplace_back(x0, y, width, 1);
-                next.push_back(out.size() - 1);
-            }
-        }
-        std::swap(open, next);
-    }
-    return out;
-}
-
 struct WindowShape::Impl {
     xcb_connection_t* conn = connection();
     xcb_window_t window = 0;
@@ -75,8 +43,10 @@ struct WindowShape::Impl {
     xcb_gcontext_t gc = 0;
     QSize pixmapSize;
     int lastRects = 0;
+    long reshapes = 0;
     bool lastFull = false;
-    std::vector<uint8_t> bits;
+    ShapeMirror mirror;
+    ShapeMirror::Change change;
 
     bool present() const {
         if (!conn) return false;
@@ -104,6 +74,7 @@ struct WindowShape::Impl {
     }
 
     void markSent() {
+        ++reshapes;
         xcb_get_input_focus_cookie_t cookie = xcb_get_input_focus(conn);
         syncSequence = cookie.sequence;
         outstanding = true;
@@ -121,79 +92,49 @@ struct WindowShape::Impl {
         const uint32_t maxBytes =
             std::min<uint32_t>(xcb_get_maximum_request_length(conn) * 4u, 256u * 1024u) - 64u;
         const int bandRows = std::max(1, static_cast<int>(maxBytes / std::max(stride, 1)));
-        QImage shown(w, h, QImage::Format_Mono);
-        shown.fill(0);
-        for (int y = 0; y < h; ++y) {
-            const QRgb* line = y < picture.height()
-                                   ? reinterpret_cast<const QRgb*>(picture.constScanLine(y))
-                                   : nullptr;
-            uint8_t* out = shown.scanLine(y);
-            const int limit = line ? std::min(w, picture.width()) : 0;
-            for (int x = 0; x < limit; ++x) {
-                if (line[x] != key)
-                    out[x >> 3] |= static_cast<uint8_t>(lsb ? 1u << (x & 7) : 0x80u >> (x & 7));
-            }
-        }
-        for (const QRect& r : alwaysShown) {
-            const QRect c = r.intersected(QRect(0, 0, w, h));
-            for (int y = c.top(); y <= c.bottom(); ++y) {
-                uint8_t* out = shown.scanLine(y);
-                for (int x = c.left(); x <= c.right(); ++x)
-                    out[x >> 3] |= static_cast<uint8_t>(lsb ? 1u << (x & 7) : 0x80u >> (x & 7));
-            }
-        }
-        bits.resize(static_cast<size_t>(stride) * static_cast<size_t>(bandRows));
+        if (mirror.size() != size) mirror.reset(size);
+        const std::vector<uint8_t> bits = mirror.rebuild(picture, key, alwaysShown, stride, lsb);
         for (int y0 = 0; y0 < h; y0 += bandRows) {
             const int rows = std::min(bandRows, h - y0);
-            for (int y = 0; y < rows; ++y)
-                std::copy_n(shown.constScanLine(y0 + y),
-                            std::min<qsizetype>(stride, shown.bytesPerLine()),
-                            bits.data() + static_cast<size_t>(y) * stride);
             xcb_put_image(conn, XCB_IMAGE_FORMAT_XY_PIXMAP, pixmap, gc, static_cast<uint16_t>(w),
                           static_cast<uint16_t>(rows), 0, static_cast<int16_t>(y0), 0, 1,
-                          static_cast<uint32_t>(stride * rows), bits.data());
+                          static_cast<uint32_t>(stride * rows),
+                          bits.data() + static_cast<size_t>(y0) * static_cast<size_t>(stride));
         }
         xcb_shape_mask(conn, XCB_SHAPE_SO_SET, kind, window, 0, 0, pixmap);
         lastRects = 0;
         lastFull = true;
+        markSent();
     }
 
-    // Only the changed area: cut it out of the shape, then add back what shows there.
-    bool sendRects(const QImage& picture, QRgb key, const QRegion& changed,
-                   const QRegion& alwaysShown) {
-        std::vector<QRect> shown;
-        for (const QRect& r : changed) {
-            std::vector<QRect> part = visibleRects(picture, key, r);
-            shown.insert(shown.end(), part.begin(), part.end());
-            if (shown.size() > static_cast<size_t>(kMaxRectsPerRequest)) return false;
-        }
-        for (const QRect& r : alwaysShown.intersected(changed))
-            shown.push_back(r);
-        const std::vector<QRect> cut(changed.begin(), changed.end());
-        if (cut.size() > static_cast<size_t>(kMaxRectsPerRequest)) return false;
-        const auto cutX = toXcb(cut);
-        const auto shownX = toXcb(shown);
-        xcb_shape_rectangles(conn, XCB_SHAPE_SO_SUBTRACT, kind, XCB_CLIP_ORDERING_UNSORTED, window,
-                             0, 0, static_cast<uint32_t>(cutX.size()), cutX.data());
-        if (!shownX.empty())
-            xcb_shape_rectangles(conn, XCB_SHAPE_SO_UNION, kind, XCB_CLIP_ORDERING_UNSORTED, window,
-                                 0, 0, static_cast<uint32_t>(shownX.size()), shownX.data());
-        lastRects = static_cast<int>(cutX.size() + shownX.size());
+    // Only the pixels that leave or join the shape. Cutting first keeps the region the server
+    // repaints beneath the window as small as the pixels that really disappear.
+    void sendChange(const ShapeMirror::Change& change) {
+        lastRects = static_cast<int>(change.size());
         lastFull = false;
-        return true;
+        if (change.size() == 0) return;
+        if (!change.removed.empty()) {
+            const auto cut = toXcb(change.removed);
+            xcb_shape_rectangles(conn, XCB_SHAPE_SO_SUBTRACT, kind, XCB_CLIP_ORDERING_UNSORTED,
+                                 window, 0, 0, static_cast<uint32_t>(cut.size()), cut.data());
+        }
+        if (!change.added.empty()) {
+            const auto join = toXcb(change.added);
+            xcb_shape_rectangles(conn, XCB_SHAPE_SO_UNION, kind, XCB_CLIP_ORDERING_UNSORTED, window,
+                                 0, 0, static_cast<uint32_t>(join.size()), join.data());
+        }
+        markSent();
     }
 
     void apply(const QImage& picture, QRgb key, const QRegion& changed,
                const QRegion& alwaysShown) {
-        const QRegion area = changed.intersected(QRect(QPoint(0, 0), size));
-        qint64 pixels = 0;
-        for (const QRect& r : area)
-            pixels += qint64(r.width()) * r.height();
-        const qint64 total = qint64(size.width()) * size.height();
-        if (full || pixels * 4 > total || !sendRects(picture, key, area, alwaysShown))
-            sendMask(picture, key, alwaysShown);
+        if (!full &&
+            mirror.update(picture, key, changed, alwaysShown, kMaxRectsPerRequest, change)) {
+            sendChange(change);
+            return;
+        }
+        sendMask(picture, key, alwaysShown);
         full = false;
-        markSent();
     }
 };
 
@@ -263,6 +204,9 @@ bool WindowShape::flushPending(const QImage& picture, QRgb key, const QRegion& a
 
 int WindowShape::lastRectangleCount() const {
     return d->lastRects;
+}
+long WindowShape::reshapeCount() const {
+    return d->reshapes;
 }
 bool WindowShape::lastWasFullMask() const {
     return d->lastFull;

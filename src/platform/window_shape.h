@@ -6,13 +6,16 @@
 #include <QWindow>
 #include <memory>
 
+#include "shape_mirror.h"
+
 // Keeps an X11 window's shape equal to the pixels of a picture that are not the key colour, plus
 // areas that must always show (child controls). Without a compositor it sets the bounding shape
 // (the key pixels are then invisible and click-through); with one it sets the input shape only.
 //
-// Only the changed area is re-sent. Reshaping costs the X server time that grows with the number
-// of rectangles in the shape, so at most one reshape is outstanding: changes that arrive while the
-// server is still busy are gathered and sent together once it has caught up.
+// Only the changed area is looked at, and only the pixels there that leave or join the shape are
+// sent; a large change goes as a 1-bit mask. Reshaping costs the X server time that grows with the
+// number of rectangles in the shape, so at most one reshape is outstanding: changes that arrive
+// while the server is still busy are gathered and sent together once it has caught up.
 class WindowShape {
 public:
     enum class Kind { Bounding, Input };
@@ -42,14 +45,13 @@ public:
     // Waits until the X server has processed the last reshape (tests and benchmarks).
     void sync();
 
-    // The number of rectangles sent by the last update (0 for a mask update).
+    // The number of rectangles sent by the last update (0 for a mask update or no change).
     int lastRectangleCount() const;
     bool lastWasFullMask() const;
+    // How many reshapes have been sent so far.
+    long reshapeCount() const;
 
 private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
-
-// Visible runs (pixels != key) inside `area` of `picture`, merged down the rows.
-std::vector<QRect> visibleRects(const QImage& picture, QRgb key, const QRect& area);

@@ -1,0 +1,60 @@
+#pragma once
+
+// A real board window on a real X server, driven tick by tick by the benchmarks.
+
+#include <QPoint>
+#include <QSize>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+#include "fake_platform.h"
+#include "main/tform1.h"
+
+// Which picture the board holds while a case runs.
+enum class Picture { Sparse, Dense };
+
+class BenchBoard {
+public:
+    static constexpr QSize kClient{1600, 1200};
+
+    // Shows the window with a 1600 × 1200 client area and waits until it is on screen with its
+    // shape attached. The window's own timer is stopped: the benchmarks tick it themselves.
+    BenchBoard();
+
+    TForm1& form() { return form_; }
+    BoardModel& model() { return form_.model(); }
+
+    // Puts the cursor at a client point, as the global cursor the tick will read.
+    void setCursor(QPoint client);
+    // Nothing under way, the given picture committed, on screen and in the shape.
+    void reset(Picture picture);
+    // Waits until the X server has done everything asked of it so far, including the reshape,
+    // and lets the window handle what the server sent back (exposures) in between.
+    void finishFrame();
+    // One round trip to the X server.
+    void roundTrip();
+    // Number of rectangles that the window's bounding shape needs for the current picture.
+    int shapeRectangles() const;
+    // Maps (or unmaps) a screen-sized window beneath the board whose background the X server
+    // never paints, standing for an application window under the board: pixels that leave the
+    // board's shape then uncover it rather than the root window, which the server repaints.
+    void setUnderlay(bool on);
+
+private:
+    void drawSparse();
+    void drawDense();
+
+    // The tests' scripted platform: the cursor is wherever the benchmark puts it.
+    FakePlatform platform_;
+    TForm1 form_;
+    QPoint clientOrigin_;
+    std::uint32_t underlay_ = 0;
+};
+
+// The X server's own CPU time in nanoseconds, when the wrapper told us its process id
+// (VELMO_XSERVER_PID); -1 when unknown.
+std::int64_t xServerCpuNs();
+
+// Points of a closed path around the board, `count` of them, evenly spread.
+std::vector<QPoint> ellipsePath(QPoint centre, int rx, int ry, int count);

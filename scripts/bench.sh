@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release) and runs the frame-tick benchmark on a private Xvfb
+# (1920x1280x24, no window manager, no compositor). Extra arguments go to the benchmark binary,
+# for example --benchmark_filter=idle.
+# Results: the console table on stdout, and JSON in <build>/bench_tick.json.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${VELMO_BENCH_BUILD:-$root/build-release}
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMO_BENCH=ON >/dev/null
+ninja -C "$build" bench_tick
+
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1920x1280x24 -nolisten tcp 3>"$display_file" \
+  2>"$build/bench_xvfb.log" &
+xvfb_pid=$!
+cleanup() {
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+  rm -f "$display_file"
+}
+trap cleanup EXIT
+
+# Xvfb writes its display number, then a newline, once it accepts clients.
+for _ in $(seq 1 200); do
+  if [ "$(wc -l <"$display_file")" -ge 1 ]; then break; fi
+  if ! kill -0 "$xvfb_pid" 2>/dev/null; then
+    echo "Xvfb failed to start; see $build/bench_xvfb.log" >&2
+    exit 1
+  fi
+  sleep 0.05
+done
+display=$(head -n1 "$display_file")
+if [ -z "$display" ]; then
+  echo "Xvfb did not report a display" >&2
+  exit 1
+fi
+
+echo "Xvfb :$display (pid $xvfb_pid), $(nproc) cores"
+DISPLAY=":$display" QT_QPA_PLATFORM=xcb VELMO_XSERVER_PID="$xvfb_pid" \
+  "$build/bench/bench_tick" \
+  --benchmark_out="$build/bench_tick.json" --benchmark_out_format=json "$@"
