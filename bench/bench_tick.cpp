@@ -154,7 +154,7 @@ void linePreviewStages(benchmark::State& st, Picture picture) {
     tickAt(b, kSweep[0]);
     BoardModel& m = b.model();
     TForm1& form = b.form();
-    const QRegion controls(form.toolbar()->geometry());
+    const QRegion controls = form.alwaysShown();
     double restore = 0, preview = 0, repaint = 0, shape = 0, events = 0;
     auto ms = [](Clock::time_point a, Clock::time_point z) {
         return std::chrono::duration<double, std::milli>(z - a).count();

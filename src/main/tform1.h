@@ -119,6 +119,8 @@ public:
     bool translucent() const;
     bool frameShown() const;
     bool toolbarShown() const;
+    // The controls' area: always part of the window's shape, whatever the surface holds.
+    QRegion alwaysShown() const;
 
     // Sends what changed on the surface to the screen and to the window's shape.
     void present();
@@ -154,7 +156,6 @@ private:
     void keepClientRect();
 
     void attachShape();
-    QRegion alwaysShown() const;
     void releaseHeldKeys();
 
     Platform& platform_;

@@ -178,6 +178,7 @@ TEST(WindowModes, FoldPaintsTheToolbarBandAndCommitsIt) {
     Board b;
     Canvas& s = b.model().surface();
     s.imageForWrite().fill(toQRgb(0x00FF00));  // a picture right under the toolbar
+    s.addDamage(s.image().rect());
     b.model().stb();
     b.form.B1Click();
     EXPECT_TRUE(b.panel("Panel1")->isHidden());
