@@ -1,6 +1,6 @@
 #include <QApplication>
-#include <QColorDialog>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QCursor>
 #include <QMessageBox>
 #include <QMimeData>
