@@ -122,6 +122,11 @@ void ImageStores::captureStamp(const Canvas& canvas, const QRect& r) {
     stamp_.takeDamage();
 }
 
+QRegion ImageStores::settled(const QRegion& area) {
+    absorbDamage();
+    return area.subtracted(divergence_);
+}
+
 QRegion ImageStores::takePresentDamage() {
     absorbDamage();
     QRegion out;

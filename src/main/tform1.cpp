@@ -132,7 +132,18 @@ void TForm1::present() {
     const QRegion shown = alwaysShown();
     const QRegion controls = shown.xored(lastAlwaysShown_);
     lastAlwaysShown_ = shown;
-    shape_.update(model_.stores.surface().image(), TransparentKeyRgb, changed + controls, shown);
+    QRegion reshape = changed;
+    if (composited_) {
+        // The compositor shows the picture through its alpha channel; the shape only decides
+        // where clicks land, and following the committed picture is enough for that. A moving
+        // preview then costs no reshape: its pixels wait until they are committed or gone.
+        inputPending_ += changed;
+        reshape = model_.stores.settled(inputPending_);
+        inputPending_ -= reshape;
+    }
+    // Where controls appeared or went away, the shape changes at once.
+    reshape += controls;
+    shape_.update(model_.stores.surface().image(), TransparentKeyRgb, reshape, shown);
 }
 
 bool TForm1::event(QEvent* e) {

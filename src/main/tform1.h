@@ -182,6 +182,7 @@ private:
     int holdTicks_ = 0;
 
     QRegion lastAlwaysShown_;
-    QImage scratch_;  // key colour turned clear, when a compositor shows the window
+    QRegion inputPending_;  // changed pixels the input shape has not taken yet
+    QImage scratch_;        // key colour turned clear, when a compositor shows the window
     std::mt19937 random_;
 };

@@ -80,3 +80,24 @@ TEST(StoreCopies, FrameRestoreEqualsKeyFillThenWholeBoardRestore) {
     EXPECT_EQ(surface.pixel(1650, 1240), TransparentKey);  // beyond the stores
     EXPECT_NE(surface.pixel(845, 645), TransparentKey);    // the committed line
 }
+
+TEST(StoreCopies, SettledLeavesOutOnlyWhatDiffersFromTheCommittedPicture) {
+    TestBoard b;
+    Canvas& surface = b.surface();
+    b.model.stores.frameRestore();
+    const QRegion everywhere(surface.rect());
+    // A preview line: drawn, not committed.
+    surface.moveTo({20, 20});
+    surface.lineTo({120, 20});
+    const QRegion settled = b.model.stores.settled(everywhere);
+    EXPECT_FALSE(settled.contains(QPoint(60, 20)));
+    EXPECT_TRUE(settled.contains(QPoint(60, 60)));
+    // Restored away, the line's pixels show the committed picture again.
+    b.model.lfb();
+    EXPECT_EQ(b.model.stores.settled(everywhere), everywhere);
+    // Drawn and committed, they are settled too.
+    surface.moveTo({20, 40});
+    surface.lineTo({120, 40});
+    b.model.stb();
+    EXPECT_TRUE(b.model.stores.settled(everywhere).contains(QPoint(60, 40)));
+}
