@@ -261,6 +261,37 @@ class XSession:
     def focused_window(self):
         return int(self.run("xdotool", "getwindowfocus", "-f", check=False).strip() or 0)
 
+    # Clicks, key taps and pop-up windows --------------------------------------------------
+
+    def click(self, x, y, button=1):
+        """Moves the pointer to the screen point and clicks a mouse button there."""
+        self.move_mouse(x, y)
+        self.run("xdotool", "click", str(button))
+
+    def tap_key(self, key):
+        """Presses and releases a key in one go, well before any repeat could start."""
+        self.run("xdotool", "key", key)
+
+    def popup_windows(self, wm_class=None):
+        """(window, x, y, width, height) of every mapped override-redirect top-level window, such
+        as an open pop-up menu or tool tip, in stacking order from the top; only those of the
+        program whose WM_CLASS names `wm_class`, if given (a window manager has its own)."""
+        found = []
+        for line in self.run("xwininfo", "-root", "-children").splitlines():
+            line = line.strip()
+            if not line.startswith("0x"):
+                continue
+            if wm_class and '("%s" ' % wm_class not in line:
+                continue
+            info = self.run("xwininfo", "-id", line.split()[0], check=False)
+            if "Map State: IsViewable" not in info or "Override Redirect State: yes" not in info:
+                continue
+            fields = dict(l.strip().split(":", 1) for l in info.splitlines() if ":" in l)
+            found.append((int(line.split()[0], 16), int(fields["Absolute upper-left X"]),
+                          int(fields["Absolute upper-left Y"]), int(fields["Width"]),
+                          int(fields["Height"])))
+        return found
+
 
 class Board:
     """The real `velmo` executable on an XSession, found by its window title."""
@@ -360,6 +391,21 @@ class Board:
         if getattr(self, "_log", None):
             self._log.close()
 
+    # Pop-up windows and the window manager's frame ---------------------------------------
+
+    def popups(self):
+        """The board's open pop-up windows (menus, tool tips), as XSession.popup_windows."""
+        return self.session.popup_windows(wm_class="velmo")
+
+    def frame_extents(self):
+        """(left, right, top, bottom) of the frame a window manager draws around the board, as
+        it announces them in _NET_FRAME_EXTENTS; None while it has announced none."""
+        out = self.session.run("xprop", "-id", str(self.window), "_NET_FRAME_EXTENTS",
+                               check=False)
+        if "=" not in out:
+            return None
+        return tuple(int(v) for v in out.split("=", 1)[1].split(","))
+
 
 class BoardTestCase(unittest.TestCase):
     """Each test gets a fresh display and a freshly started board."""
@@ -447,6 +493,15 @@ class BoardTestCase(unittest.TestCase):
             poll_until(shows, timeout=timeout, message="board point %d,%d to show %s" % (x, y, rgb))
         except Timeout as e:
             raise Timeout("%s; it shows %s" % (e, seen[0] if seen else None)) from None
+
+    # Toolbar and pointer helpers ----------------------------------------------------------
+
+    def click_board(self, x, y, button=1):
+        """Clicks at a board point, taken from where the board is now (it may have moved)."""
+        self.x.click(*self.board.to_screen(x, y), button=button)
+
+    def move_to_board(self, x, y):
+        self.x.move_mouse(*self.board.to_screen(x, y))
 
 
 def write_bmp(path, width, height, rows):

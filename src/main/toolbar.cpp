@@ -47,26 +47,31 @@ void TForm1::buildToolbar() {
     Panel1 = new BevelPanel(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setBevels(false, false);
-    Panel1->onPress = [this](Qt::MouseButton b) { FormMouseDown(b); };
-    Panel1->onRelease = [this](Qt::MouseButton b) { FormMouseUp(b); };
+    // A right press anywhere on the toolbar opens the pop-up menu at the cursor; a left press on
+    // a panel's background (not on a button, swatch or toggle) starts dragging the window.
+    auto pressed = [this](bool drags) {
+        return [this, drags](Qt::MouseButton b) {
+            if (b == Qt::RightButton)
+                PopupMenu1->popup(QCursor::pos());
+            else if (drags)
+                FormMouseDown(b);
+        };
+    };
+    auto released = [this](Qt::MouseButton b) { FormMouseUp(b); };
+
+    Panel1->onPress = pressed(true);
+    Panel1->onRelease = released;
     panels_.insert(QStringLiteral("Panel1"), Panel1);
 
-    auto addGroup = [this](const QString& name, QWidget* parent, QRect geometry, bool drags) {
+    auto addGroup = [&](const QString& name, QWidget* parent, QRect geometry, bool drags) {
         auto* group = new BevelPanel(parent);
         group->setObjectName(name);
         group->setBevels(true, true);
         group->setInnerLowered(true);
         group->setGeometry(geometry);
-        if (drags) {
-            group->onPress = [this](Qt::MouseButton b) { FormMouseDown(b); };
-            group->onRelease = [this](Qt::MouseButton b) { FormMouseUp(b); };
-        } else {
-            // The palette and the fold button's panel take the press without dragging; a right
-            // click still opens the menu.
-            group->onPress = [this](Qt::MouseButton b) {
-                if (b == Qt::RightButton) PopupMenu1->popup(QCursor::pos());
-            };
-        }
+        // The palette and the fold button's panel take the press without dragging.
+        group->onPress = pressed(drags);
+        if (drags) group->onRelease = released;
         panels_.insert(name, group);
         return group;
     };
@@ -82,8 +87,8 @@ void TForm1::buildToolbar() {
     Pn_tatamu = new BevelPanel(this);
     Pn_tatamu->setObjectName(QStringLiteral("Pn_tatamu"));
     Pn_tatamu->setGeometry(0, 0, 17, 25);
-    Pn_tatamu->onPress = [this](Qt::MouseButton b) { FormMouseDown(b); };
-    Pn_tatamu->onRelease = [this](Qt::MouseButton b) { FormMouseUp(b); };
+    Pn_tatamu->onPress = pressed(true);
+    Pn_tatamu->onRelease = released;
     Pn_tatamu->hide();
     panels_.insert(QStringLiteral("Pn_tatamu"), Pn_tatamu);
 
@@ -106,6 +111,7 @@ void TForm1::buildToolbar() {
             toggle->setGeometry(
                 QRect(QPoint(kButtonLeft + kButtonStep * index, kButtonTop), kButtonSize));
             toggle->onClick = [this, handler] { (this->*handler)(); };
+            toggle->onPress = pressed(false);
             panels_.insert(name, toggle);
             continue;
         }
@@ -142,6 +148,7 @@ void TForm1::buildToolbar() {
         swatch->setObjectName(QString::fromLatin1(s.name));
         swatch->setCaption(s.caption);
         swatch->setGeometry(s.left, s.top, s.caption.isEmpty() ? 8 : 17, 12);
+        swatch->onPress = pressed(false);
         if (i == Palette::kEraser)
             swatch->onClick = [this] { Panel15Click(); };
         else if (i == Palette::kFreeColour)

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QSet>
 
 #include "fake_platform.h"
@@ -20,6 +22,14 @@ struct Board {
     QAction* item(const char* n) { return form.menuItem(QString::fromLatin1(n)); }
     BevelPanel* panel(const char* n) { return form.panel(QString::fromLatin1(n)); }
 };
+
+// A mouse press delivered as the window system would: ignored by a control, it goes on to the
+// control's parents.
+void press(QWidget* w, Qt::MouseButton button) {
+    const QPointF at(2, 2);
+    QMouseEvent e(QEvent::MouseButtonPress, at, w->mapToGlobal(at), button, button, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
 
 }  // namespace
 
@@ -252,4 +262,31 @@ TEST(WindowModes, DragFollowsTheCursorFromTheFirstPressOnly) {
     b.platform.cursor = {500, 500};
     b.form.Timer1Timer();
     EXPECT_EQ(b.form.pos(), QPoint(110, 110));
+}
+
+TEST(WindowModes, RightPressAnywhereOnTheToolbarOpensTheMenuAndLeftDragsOnlyFromPanels) {
+    Board b;
+    QMenu* menu = b.form.popupMenu();
+    const char* panels[] = {"Panel1",    "tbSystem", "tbDraw",  "tbConfig", "Panel23",
+                            "Pn_tatamu", "Panel24",  "Panel21", "Panel5"};
+    for (const char* name : panels) {
+        press(b.panel(name), Qt::RightButton);
+        EXPECT_TRUE(menu->isVisible()) << name;
+        menu->hide();
+    }
+    press(b.button("SpeedButton2"), Qt::RightButton);
+    EXPECT_TRUE(menu->isVisible()) << "SpeedButton2";
+    menu->hide();
+    EXPECT_FALSE(b.model().state.DragActive);
+
+    // Buttons, toggles, swatches, the palette and the fold button's panel take a left press
+    // without dragging; the groups' own faces start a drag.
+    for (const char* name : {"Panel21", "Panel5", "Panel23", "Panel24"}) {
+        press(b.panel(name), Qt::LeftButton);
+        EXPECT_FALSE(b.model().state.DragActive) << name;
+    }
+    press(b.button("SpeedButton2"), Qt::LeftButton);
+    EXPECT_FALSE(b.model().state.DragActive);
+    press(b.panel("tbDraw"), Qt::LeftButton);
+    EXPECT_TRUE(b.model().state.DragActive);
 }
