@@ -74,7 +74,7 @@ void BevelPanel::paintEvent(QPaintEvent*) {
 }
 
 void BevelPanel::mousePressEvent(QMouseEvent* e) {
-    if (onPress) onPress(e->button());
+    if (onPress) onPress(e->button(), e->globalPosition().toPoint());
     e->accept();
 }
 

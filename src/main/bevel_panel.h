@@ -27,7 +27,8 @@ public:
     // Left click (press and release inside).
     std::function<void()> onClick;
     // Any button pressed or released on the panel itself, with the cursor on the screen.
-    std::function<void(Qt::MouseButton)> onPress;
+    // The button and where on the screen it was pressed.
+    std::function<void(Qt::MouseButton, QPoint)> onPress;
     std::function<void(Qt::MouseButton)> onRelease;
 
 protected:

@@ -168,7 +168,7 @@ void TForm1::mousePressEvent(QMouseEvent* e) {
         PopupMenu1->popup(e->globalPosition().toPoint());
         return;
     }
-    FormMouseDown(e->button());
+    FormMouseDown(e->button(), e->globalPosition().toPoint());
 }
 
 void TForm1::mouseReleaseEvent(QMouseEvent* e) {

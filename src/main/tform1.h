@@ -51,7 +51,8 @@ public:
     void FormActivate();
     void FormKeyDown(int key);
     void FormKeyUp(int key);
-    void FormMouseDown(Qt::MouseButton button);
+    // `at`: where on the screen the button went down.
+    void FormMouseDown(Qt::MouseButton button, QPoint at);
     void FormMouseUp(Qt::MouseButton button);
     void Timer1Timer();
     void stb() { model_.stb(); }

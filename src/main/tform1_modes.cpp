@@ -111,11 +111,13 @@ void TForm1::B1Click() {
         SpeedButton20Click();
 }
 
-void TForm1::FormMouseDown(Qt::MouseButton button) {
+void TForm1::FormMouseDown(Qt::MouseButton button, QPoint at) {
     DrawState& s = model_.state;
     if (button != Qt::LeftButton || s.DragActive) return;
     s.DragActive = true;
-    s.DragCursorOrigin = platform_.cursorPos();
+    // Where the press happened, not where the cursor is by the time the event is handled: the
+    // window keeps the offset it had to the cursor at the press.
+    s.DragCursorOrigin = at;
     s.DragWindowOrigin = pos();
 }
 

@@ -50,11 +50,11 @@ void TForm1::buildToolbar() {
     // A right press anywhere on the toolbar opens the pop-up menu at the cursor; a left press on
     // a panel's background (not on a button, swatch or toggle) starts dragging the window.
     auto pressed = [this](bool drags) {
-        return [this, drags](Qt::MouseButton b) {
+        return [this, drags](Qt::MouseButton b, QPoint at) {
             if (b == Qt::RightButton)
-                PopupMenu1->popup(QCursor::pos());
+                PopupMenu1->popup(at);
             else if (drags)
-                FormMouseDown(b);
+                FormMouseDown(b, at);
         };
     };
     auto released = [this](Qt::MouseButton b) { FormMouseUp(b); };

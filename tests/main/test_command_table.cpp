@@ -247,13 +247,14 @@ TEST(WindowModes, DragFollowsTheCursorFromTheFirstPressOnly) {
     Board b;
     b.form.timer().stop();
     b.form.move(100, 80);
-    b.platform.cursor = {300, 200};
-    b.form.FormMouseDown(Qt::RightButton);
+    b.form.FormMouseDown(Qt::RightButton, {300, 200});
     EXPECT_FALSE(b.model().state.DragActive);
-    b.form.FormMouseDown(Qt::LeftButton);
+    // The cursor has moved on by the time the press is handled: the press's place counts.
+    b.platform.cursor = {305, 215};
+    b.form.FormMouseDown(Qt::LeftButton, {300, 200});
     EXPECT_TRUE(b.model().state.DragActive);
     b.platform.cursor = {310, 230};
-    b.form.FormMouseDown(Qt::LeftButton);  // a second press keeps the first origins
+    b.form.FormMouseDown(Qt::LeftButton, {310, 230});  // a second press keeps the first origins
     EXPECT_EQ(b.model().state.DragCursorOrigin, QPoint(300, 200));
     b.form.Timer1Timer();
     EXPECT_EQ(b.form.pos(), QPoint(110, 110));
