@@ -485,8 +485,12 @@ class BoardTestCase(unittest.TestCase):
     # Toolbar buttons and pictures (selection and stamp tests) ------------------------------
 
     def click_toolbar_button(self, group_left, index):
-        """Clicks the index-th button of the toolbar group that starts at group_left."""
-        self.x.click(*self.screen(group_left + 4 + 20 * index + 10, 4 + 12))
+        """Clicks the index-th button of the toolbar group that starts at group_left, once the
+        board takes the mouse there (just after start-up its shape may not hold the toolbar)."""
+        point = self.screen(group_left + 4 + 20 * index + 10, 4 + 12)
+        poll_until(lambda: self.board.owns(self.x.window_under(*point)),
+                   message="the toolbar button at %d,%d to take the mouse" % point)
+        self.x.run("xdotool", "click", "1")
 
     def wait_for_picture(self, left, top, rows, what, timeout=DEFAULT_TIMEOUT):
         """Polls until the board shows the picture (rows of packed RGB) with its top-left corner

@@ -33,7 +33,8 @@ class CutAndPasteTest(EditingTestCase):
         self.click_toolbar_button(TB_DRAW, LINE_TOOL)
         self.x.move_mouse(*self.screen(*LINE_FROM))
         self.x.key("shift")
-        self.wait_for_pixel(*LINE_FROM, BLACK)  # a line of no length yet: a dot at the anchor
+        # A line of no length yet: a dot of the pen's width at the anchor.
+        self.wait_for_pixel(LINE_FROM[0] + 12, LINE_FROM[1], BLACK)
         self.x.move_mouse(*self.screen(*LINE_TO))
         # The end fixed by the second press is where the last frame drew the line to.
         self.wait_for_pixel(*LINE_TO, BLACK)
