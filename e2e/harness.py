@@ -17,6 +17,7 @@ import sys
 import tempfile
 import time
 import unittest
+import zlib
 
 WINDOW_TITLE = "Velmora Board"
 CLIENT_WIDTH = 892
@@ -292,6 +293,34 @@ class XSession:
                           int(fields["Height"])))
         return found
 
+    # Key chords and the clipboard ------------------------------------------------------------
+
+    def key(self, *chords):
+        """Presses and releases each chord in turn, e.g. key("shift") or key("alt+x")."""
+        self.run("xdotool", "key", *chords)
+
+    def clipboard_targets(self):
+        """The formats the clipboard's owner offers; empty while nobody owns it."""
+        done = subprocess.run(["xclip", "-selection", "clipboard", "-t", "TARGETS", "-o"],
+                              env=self.env(), stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, timeout=DEFAULT_TIMEOUT)
+        return done.stdout.decode(errors="replace").split() if done.returncode == 0 else []
+
+    def read_clipboard(self, target):
+        """The clipboard's content in the given format, as bytes, asked for as any client would."""
+        return subprocess.run(["xclip", "-selection", "clipboard", "-t", target, "-o"],
+                              env=self.env(), stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, check=True,
+                              timeout=DEFAULT_TIMEOUT).stdout
+
+    def offer_clipboard(self, path, target):
+        """Another client takes the clipboard and serves the file in one format until the session
+        ends; returns once the clipboard offers that format."""
+        self.spawn(["xclip", "-quiet", "-selection", "clipboard", "-t", target, "-i", path],
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        poll_until(lambda: target in self.clipboard_targets(),
+                   message="the clipboard to offer %s" % target)
+
 
 class Board:
     """The real `velmo` executable on an XSession, found by its window title."""
@@ -503,6 +532,29 @@ class BoardTestCase(unittest.TestCase):
     def move_to_board(self, x, y):
         self.x.move_mouse(*self.board.to_screen(x, y))
 
+    # Toolbar buttons and pictures -----------------------------------------------------------
+
+    def click_toolbar_button(self, group_left, index):
+        """Clicks the index-th button of the toolbar group that starts at group_left, once the
+        board takes the mouse there (just after start-up its shape may not hold the toolbar)."""
+        point = self.screen(group_left + 4 + 20 * index + 10, 4 + 12)
+        poll_until(lambda: self.board.owns(self.x.window_under(*point)),
+                   message="the toolbar button at %d,%d to take the mouse" % point)
+        self.x.run("xdotool", "click", "1")
+
+    def wait_for_picture(self, left, top, rows, what, timeout=DEFAULT_TIMEOUT):
+        """Polls until the board shows the picture (rows of packed RGB) with its top-left corner
+        at (left, top), the key colour showing the desktop."""
+        width = len(rows[0]) // 3
+        shown = [see_through(row, self.desktop) for row in rows]
+        self.wait_for_area(left, top, left + width, top + len(rows), lambda y: shown[y - top],
+                           what, timeout=timeout)
+
+    def wait_for_desktop(self, left, top, right, bottom, what, timeout=DEFAULT_TIMEOUT):
+        """Polls until the board rectangle shows only the desktop."""
+        row = bytes(self.desktop) * (right - left)
+        self.wait_for_area(left, top, right, bottom, lambda y: row, what, timeout=timeout)
+
 
 def write_bmp(path, width, height, rows):
     """Writes a 24-bit Windows bitmap; rows are packed RGB bytes, top row first."""
@@ -517,6 +569,39 @@ def write_bmp(path, width, height, rows):
             bgr = bytearray(row)
             bgr[0::3], bgr[2::3] = row[2::3], row[0::3]
             f.write(bytes(bgr) + padding)
+
+
+def see_through(row, desktop):
+    """A row of packed RGB as the screen shows it: key-coloured pixels show the desktop."""
+    out = bytearray(row)
+    key, shown = bytes(KEY_RGB), bytes(desktop)
+    for i in range(0, len(out), 3):
+        if out[i:i + 3] == key:
+            out[i:i + 3] = shown
+    return bytes(out)
+
+
+def write_png(path, width, height, rows):
+    """Writes an 8-bit RGB PNG; rows are packed RGB bytes, top row first."""
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body
+                + struct.pack(">I", zlib.crc32(kind + body) & 0xffffffff))
+
+    raw = b"".join(b"\0" + row for row in rows)  # filter type 0 on every row
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n"
+                + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+                + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+
+
+def decode_picture(data, kind="png"):
+    """The pixels of a PNG or BMP file's bytes as a Screenshot (ImageMagick reads any flavour)."""
+    magic = {"png": b"\x89PNG\r\n\x1a\n", "bmp": b"BM"}[kind]
+    if not data.startswith(magic):
+        raise ValueError("not a %s: %r" % (kind.upper(), data[:16]))
+    return Screenshot(subprocess.run(["convert", kind + ":-", "-depth", "8", "ppm:-"],
+                                     input=data, stdout=subprocess.PIPE, check=True,
+                                     timeout=DEFAULT_TIMEOUT).stdout)
 
 
 def main():

@@ -8,6 +8,7 @@
 #include <QPixmap>
 
 #include "bitmap_file.h"
+#include "modal_owner.h"
 #include "platform.h"
 
 namespace {
@@ -37,7 +38,8 @@ public:
 };
 
 bool runPictureDialog(PictureDialogState& state, bool save) {
-    QFileDialog dialog(QApplication::activeWindow(),
+    const ModalOwner owner;  // declared first: it takes the activation back after the dialog
+    QFileDialog dialog(owner.widget(),
                        save ? QStringLiteral("名前を付けて保存") : QStringLiteral("開く"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 
+#include "modal_owner.h"
 #include "platform.h"
 
 QPoint QtPlatform::cursorPos() {
@@ -12,20 +13,22 @@ QPoint QtPlatform::cursorPos() {
 }
 
 void QtPlatform::showError(const QString& message) {
-    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), message);
+    const ModalOwner owner;
+    QMessageBox::critical(owner.widget(), QApplication::applicationName(), message);
 }
 
 bool QtPlatform::chooseColour(TColor initial, TColor& chosen) {
-    const QColor colour =
-        QColorDialog::getColor(QColor::fromRgb(toQRgb(initial)), QApplication::activeWindow());
+    const ModalOwner owner;
+    const QColor colour = QColorDialog::getColor(QColor::fromRgb(toQRgb(initial)), owner.widget());
     if (!colour.isValid()) return false;
     chosen = fromQRgb(colour.rgb());
     return true;
 }
 
 bool QtPlatform::confirm(const QString& message) {
+    const ModalOwner owner;
     QMessageBox box(QMessageBox::Question, QApplication::applicationName(), message,
-                    QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
+                    QMessageBox::Ok | QMessageBox::Cancel, owner.widget());
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Cancel);  // also what closing the box answers
     return box.exec() == QMessageBox::Ok;
