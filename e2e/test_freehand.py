@@ -30,15 +30,15 @@ class FreehandTest(harness.BoardTestCase):
         # The board starts blank: wait until it shows the desktop where the strokes go.
         self.wait_for_pixel(*PATH[0], self.desktop)
 
-    def stroke(self, key, colour_behind_cursor, started):
-        """Holds `key` while the pointer walks PATH. At each corner it waits until the board has
-        drawn up to the corner, so that no tick cuts across it to the next leg."""
-        self.x.move_mouse(*self.screen(*PATH[0]))
+    def stroke(self, key, colour_behind_cursor, started, path=PATH):
+        """Holds `key` while the pointer walks the path. At each corner it waits until the board
+        has drawn up to the corner, so that no tick cuts across it to the next leg."""
+        self.x.move_mouse(*self.screen(*path[0]))
         self.x.key_down(key)
         try:
-            harness.poll_until(lambda: started(self.board_pixel(*PATH[0])),
-                               message="the stroke to start at %s" % (PATH[0],))
-            for a, b in zip(PATH, PATH[1:]):
+            harness.poll_until(lambda: started(self.board_pixel(*path[0])),
+                               message="the stroke to start at %s" % (path[0],))
+            for a, b in zip(path, path[1:]):
                 leg = points_along([a, b])[1:]
                 for point in leg:
                     self.x.move_mouse(*self.screen(*point))
@@ -53,9 +53,23 @@ class FreehandTest(harness.BoardTestCase):
         self.stroke("shift", BLACK, lambda seen: seen == BLACK)
 
     def erase(self):
+        # Backwards from where the drawing ended: should the board handle the Shift release only
+        # after the pointer has moved on, the extra segment still lies on the path being erased.
         # The eraser marks the cursor with a dot of a random colour, which is not committed.
-        self.stroke("ctrl", self.desktop, lambda seen: seen != BLACK)
-        self.wait_for_pixel(*PATH[-1], self.desktop)
+        self.stroke("ctrl", self.desktop, lambda seen: seen != BLACK, path=PATH[::-1])
+        self.wait_for_pixel(*PATH[0], self.desktop)
+
+    def wait_until_released(self):
+        """Returns once the board has handled the Shift release, with the pointer unmoved: a Ctrl
+        press after it starts the eraser, whose marker replaces the black under the cursor, and
+        keys are handled in order. The eraser's own release may come late; it only clears."""
+        end = PATH[-1]
+        self.x.key_down("ctrl")
+        try:
+            harness.poll_until(lambda: self.board_pixel(*end) != BLACK,
+                               message="the eraser to start at %s" % (end,))
+        finally:
+            self.x.key_up("ctrl")
 
     def run_length(self, shot, x, y, dx, dy):
         """How many black pixels in a row through (x, y) along (dx, dy) and back."""
@@ -86,6 +100,7 @@ class FreehandTest(harness.BoardTestCase):
 
     def test_releasing_shift_ends_the_stroke(self):
         self.draw()
+        self.wait_until_released()
         self.x.move_mouse(*self.screen(600, 400))
         # A dot drawn by a second press proves that ticks have seen the pointer at its new place.
         self.x.key_down("shift")
