@@ -31,9 +31,10 @@ void TForm1::keyPressEvent(QKeyEvent* e) {
         QWidget::keyPressEvent(e);
         return;
     }
-    const bool firstPress = !repeater_.held(vk);
+    // Every press counts: the first, a platform repeat, and the other physical key of the pair
+    // pressed while one is already down.
     repeater_.pressed(vk, e->isAutoRepeat());
-    if (firstPress || e->isAutoRepeat()) FormKeyDown(vk);
+    FormKeyDown(vk);
 }
 
 void TForm1::keyReleaseEvent(QKeyEvent* e) {

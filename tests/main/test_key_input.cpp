@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
+
 #include "fake_platform.h"
+#include "main/tform1.h"
 #include "test_helpers.h"
 
 namespace {
@@ -355,4 +359,31 @@ TEST(KeyRepeats, HeldShiftAlternatesCommitAndRestartForShapes) {
     EXPECT_EQ(k.s().AnchorPoint, QPoint(80, 60));  // restarted at the cursor of the third press
     EXPECT_EQ(k.model.stores.buffer().pixel(35, 30), kRed);
     EXPECT_EQ(k.model.stores.buffer().pixel(95, 70), kRed);
+}
+
+// Key events as the window receives them: each physical Shift key reports its own press, and a
+// press of the second one while the first is down counts like any other press.
+TEST(KeyEvents, EveryShiftPressCountsAndOtherKeysDoNothing) {
+    FakePlatform platform;
+    TForm1 form{platform, {}};
+    form.timer().stop();
+    form.SpeedButton2Click();  // line
+    auto send = [&](QEvent::Type type, int key, bool autoRepeat = false) {
+        QKeyEvent e(type, key, Qt::NoModifier, QString(), autoRepeat);
+        QApplication::sendEvent(&form, &e);
+    };
+    const DrawState& s = form.model().state;
+    send(QEvent::KeyPress, Qt::Key_A);
+    send(QEvent::KeyPress, Qt::Key_Alt);
+    EXPECT_EQ(s.DrawPhase, PhaseIdle);
+    send(QEvent::KeyPress, Qt::Key_Shift);  // left Shift: anchors the line
+    EXPECT_EQ(s.DrawPhase, PhaseActive);
+    send(QEvent::KeyPress, Qt::Key_Shift);  // right Shift, left still down: fixes it
+    EXPECT_EQ(s.DrawPhase, PhaseIdle);
+    send(QEvent::KeyPress, Qt::Key_Shift, true);  // a platform repeat: anchors again
+    EXPECT_EQ(s.DrawPhase, PhaseActive);
+    send(QEvent::KeyPress, Qt::Key_Control);  // Ctrl cancels the line under way
+    EXPECT_EQ(s.DrawPhase, PhaseIdle);
+    send(QEvent::KeyRelease, Qt::Key_Control);
+    send(QEvent::KeyRelease, Qt::Key_Shift);
 }
