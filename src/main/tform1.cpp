@@ -165,7 +165,7 @@ void TForm1::changeEvent(QEvent* e) {
 
 void TForm1::mousePressEvent(QMouseEvent* e) {
     if (e->button() == Qt::RightButton) {
-        PopupMenu1->popup(e->globalPosition().toPoint());
+        openPopupMenu(e->globalPosition().toPoint());
         return;
     }
     FormMouseDown(e->button(), e->globalPosition().toPoint());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QImage>
 #include <QRegion>
@@ -54,6 +55,8 @@ public:
     // `at`: where on the screen the button went down.
     void FormMouseDown(Qt::MouseButton button, QPoint at);
     void FormMouseUp(Qt::MouseButton button);
+    // A right press: the pop-up menu at the press.
+    void openPopupMenu(QPoint at);
     void Timer1Timer();
     void stb() { model_.stb(); }
     void lfb() { model_.lfb(); }
@@ -180,7 +183,7 @@ private:
 
     // Client rectangle on the screen to keep while a window manager settles a frame change.
     QRect heldClientRect_;
-    int holdTicks_ = 0;
+    QDeadlineTimer holdUntil_{0};  // expired unless a client area is being held
 
     QRegion lastAlwaysShown_;
     QRegion inputPending_;  // changed pixels the input shape has not taken yet

@@ -1,5 +1,6 @@
 // Window modes (always on top, translucent, frame, toolbar fold) and dragging by the body.
 #include <QAction>
+#include <QMenu>
 #include <QWindow>
 
 #include "bevel_panel.h"
@@ -7,8 +8,9 @@
 #include "window_frame.h"
 
 namespace {
-// Ticks during which the client area is held in place while a window manager re-frames it.
-constexpr int kHoldTicks = 40;
+// How long after a frame or stacking change the client area is held in place: long enough for
+// a window manager to reframe the window, short enough not to fight the user moving it.
+constexpr int kHoldMs = 1000;
 }  // namespace
 
 bool TForm1::stayOnTop() const {
@@ -71,15 +73,14 @@ void TForm1::Panel22Click() {
 // client area is put back where it was whenever it has moved.
 void TForm1::holdClientRect(const QRect& screenRect) {
     heldClientRect_ = screenRect;
-    holdTicks_ = kHoldTicks;
+    holdUntil_.setRemainingTime(kHoldMs);
     keepClientRect();
 }
 
 void TForm1::keepClientRect() {
-    if (holdTicks_ <= 0) return;
-    --holdTicks_;
+    if (holdUntil_.hasExpired()) return;
     if (model_.state.DragActive) {
-        holdTicks_ = 0;
+        holdUntil_ = QDeadlineTimer(0);  // expired: the user moves the window now
         return;
     }
     if (QRect(mapToGlobal(QPoint(0, 0)), size()) != heldClientRect_) setGeometry(heldClientRect_);
@@ -123,4 +124,11 @@ void TForm1::FormMouseDown(Qt::MouseButton button, QPoint at) {
 
 void TForm1::FormMouseUp(Qt::MouseButton) {
     model_.state.DragActive = false;
+}
+
+void TForm1::openPopupMenu(QPoint at) {
+    // The open menu takes every button release that follows, the one that would end a drag
+    // included: the drag ends here instead.
+    FormMouseUp(Qt::RightButton);
+    PopupMenu1->popup(at);
 }

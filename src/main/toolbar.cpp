@@ -52,7 +52,7 @@ void TForm1::buildToolbar() {
     auto pressed = [this](bool drags) {
         return [this, drags](Qt::MouseButton b, QPoint at) {
             if (b == Qt::RightButton)
-                PopupMenu1->popup(at);
+                openPopupMenu(at);
             else if (drags)
                 FormMouseDown(b, at);
         };

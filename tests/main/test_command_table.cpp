@@ -290,4 +290,9 @@ TEST(WindowModes, RightPressAnywhereOnTheToolbarOpensTheMenuAndLeftDragsOnlyFrom
     EXPECT_FALSE(b.model().state.DragActive);
     press(b.panel("tbDraw"), Qt::LeftButton);
     EXPECT_TRUE(b.model().state.DragActive);
+    // The menu takes the releases that follow: opening it ends the drag.
+    press(b.panel("tbDraw"), Qt::RightButton);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_FALSE(b.model().state.DragActive);
+    menu->hide();
 }
