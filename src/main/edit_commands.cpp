@@ -14,11 +14,28 @@ QString EditCommands::cannotOpenClipboardMessage() {
     return QStringLiteral("クリップボードを開くことができません");
 }
 
-// The frame of a fixed selection is taken off the surface first, so that it never reaches the
-// undo picture.
+// Whether the surface shows something not committed: a selection frame, a shape, selection or
+// stamp preview, or the eraser's marker. None of it may reach the undo picture, or an undo would
+// commit it for good.
+bool EditCommands::showsUncommitted() const {
+    const DrawState& s = model_.state;
+    return s.DrawPhase != PhaseIdle || s.EraserActive;
+}
+
+// What is not committed is taken off the surface first. A fixed selection stays fixed with its
+// frame hidden; a preview is drawn again by the next tick.
 void EditCommands::undoRedo() {
-    if (model_.state.selectionFixed()) model_.lfb();
+    if (showsUncommitted()) model_.lfb();
     model_.SwapUndo();
+}
+
+// A paste keeps the surface as it is (the command may fail and leave everything in place), so
+// its undo picture is the committed picture whenever the surface shows more than that.
+void EditCommands::saveUndoForPaste() {
+    if (showsUncommitted())
+        model_.stores.saveCommittedUndo();
+    else
+        model_.SaveUndo();
 }
 
 void EditCommands::copyToClipboard() {
@@ -56,10 +73,8 @@ void EditCommands::moveSelection() {
     startStamp();
 }
 
-// Unlike the selection commands this keeps whatever the surface shows now (a stamp or shape
-// preview included) in the undo picture.
 void EditCommands::pasteFromClipboard() {
-    model_.SaveUndo();
+    saveUndoForPaste();
     QImage picture;
     switch (platform_.readClipboardImage(picture)) {
         case ClipboardStatus::Ok:
@@ -80,7 +95,7 @@ void EditCommands::pasteFromChosenFile() {
 }
 
 void EditCommands::PasteFromFile() {
-    model_.SaveUndo();
+    saveUndoForPaste();
     const bitmap_file::ReadResult picture = bitmap_file::read(OpenDialog1.fileName);
     if (!picture.ok()) {
         platform_.showError(picture.error);

@@ -31,6 +31,8 @@ public:
     static QString cannotOpenClipboardMessage();  // "クリップボードを開くことができません"
 
 private:
+    bool showsUncommitted() const;
+    void saveUndoForPaste();
     void captureSelection();
     void cutSelection();
     void putStampOnClipboard();

@@ -95,6 +95,10 @@ void ImageStores::saveUndo() {
     blockCopy(surface_.image(), undo_.imageForWrite(), boardRect());
 }
 
+void ImageStores::saveCommittedUndo() {
+    blockCopy(buffer_.image(), undo_.imageForWrite(), storedBoard());
+}
+
 void ImageStores::swapUndo() {
     absorbDamage();
     const QRect board = boardRect();

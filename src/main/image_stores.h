@@ -46,11 +46,12 @@ public:
     // The window system gave the client area a new size and repainted it to the key colour.
     void resizeSurface(QSize client);
 
-    void commit();        // surface -> buffer
-    void restore();       // buffer -> surface
-    void frameRestore();  // key colour over the whole client area, then restore
-    void saveUndo();      // surface -> undo
-    void swapUndo();      // undo -> buffer, surface -> undo, buffer -> surface
+    void commit();             // surface -> buffer
+    void restore();            // buffer -> surface
+    void frameRestore();       // key colour over the whole client area, then restore
+    void saveUndo();           // surface -> undo
+    void saveCommittedUndo();  // buffer -> undo
+    void swapUndo();           // undo -> buffer, surface -> undo, buffer -> surface
     void captureStamp(const Canvas& canvas, const QRect& r);
 
     // Where the surface changed since the last call: what the window must present again.

@@ -13,7 +13,8 @@
 
 namespace {
 
-const QString kBitmapFilter = QStringLiteral("Windows ビットマップ (*.bmp)");
+// Shown as "Windows ビットマップ[*.bmp]"; the pattern in parentheses is what Qt filters by.
+const QString kBitmapFilter = QStringLiteral("Windows ビットマップ[*.bmp] (*.bmp)");
 
 class PicturePreview : public QLabel {
 public:
@@ -44,6 +45,7 @@ bool runPictureDialog(PictureDialogState& state, bool save) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilter(kBitmapFilter);
     dialog.setDefaultSuffix(QStringLiteral("bmp"));
     dialog.setSizeGripEnabled(true);

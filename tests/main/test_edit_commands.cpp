@@ -128,6 +128,35 @@ TEST_F(EditCommandsTest, UndoWithFixedSelectionDropsTheFrameButKeepsTheSelection
     EXPECT_NE(board(b.surface()), board(b.model.stores.buffer()));
 }
 
+// Nothing that is only shown (a selection frame, a preview) ever enters the committed picture
+// through the undo picture.
+TEST_F(EditCommandsTest, UndoNeverCommitsAFrameOrAPreview) {
+    drawPicture();
+    const QImage picture = board(b.model.stores.buffer());
+
+    // A paste over a fixed selection, undone: the frame stays out of the picture.
+    fixSelection();
+    platform.clipboard = solid(8, 8, kGreen);
+    edit.pasteFromClipboard();
+    EXPECT_EQ(board(b.model.stores.undo()), picture);
+    edit.undoRedo();
+    EXPECT_EQ(board(b.model.stores.buffer()), picture);
+
+    // Undo twice while a line preview runs: the preview is drawn again, never committed.
+    b.model.keyDown(VK_CONTROL, {0, 0});  // drops the stamp
+    b.model.keyUp(VK_CONTROL);
+    b.model.selectTool(ToolLine);
+    b.model.keyDown(VK_SHIFT, {10, 100});
+    b.model.tick({150, 120}, {150, 120});
+    const QImage committed = board(b.model.stores.buffer());
+    edit.undoRedo();
+    edit.undoRedo();
+    EXPECT_EQ(board(b.model.stores.buffer()), committed);
+    EXPECT_EQ(state().DrawPhase, PhaseActive);
+    b.model.tick({150, 120}, {150, 120});
+    EXPECT_NE(board(b.surface()), committed);  // the preview is back on the surface
+}
+
 TEST_F(EditCommandsTest, CopyToClipboardCapturesAndKeepsTheSelection) {
     drawPicture();
     fixSelection();
