@@ -1,5 +1,6 @@
 """Window modes on the real window: folding the toolbar away and back, dragging the window by its
-toolbar, and switching the window manager's frame off and on with the client area kept in place.
+toolbar, switching the window manager's frame off and on with the client area kept in place, and
+the on-top and translucent toggles as the window manager sees them.
 """
 
 import os
@@ -198,6 +199,24 @@ class FrameTest(harness.BoardTestCase):
                            message="the frame to come back")
         harness.poll_until(lambda: self.board.geometry() == client,
                            message="the client area to stay at %s" % (client,))
+
+    def window_properties(self):
+        """The EWMH state and opacity properties of the board's window."""
+        return self.x.run("xprop", "-id", str(self.board.window), "_NET_WM_STATE",
+                          "_NET_WM_WINDOW_OPACITY", check=False)
+
+    def test_on_top_and_translucent_toggles_reach_the_window_manager(self):
+        on_top = controls.button("tbConfig", 0)  # Panel20
+        self.click_board(*on_top)
+        harness.poll_until(lambda: "_NET_WM_STATE_ABOVE" in self.window_properties(),
+                           message="the window to be kept above the others")
+        self.click_board(*controls.TRANSLUCENT_TOGGLE)
+        # 127 of 255, as the window manager's 32-bit opacity.
+        harness.poll_until(lambda: "OPACITY(CARDINAL) = %d" % (127 * 0x01010101)
+                           in self.window_properties(), message="the window to be translucent")
+        self.click_board(*on_top)
+        harness.poll_until(lambda: "_NET_WM_STATE_ABOVE" not in self.window_properties(),
+                           message="the window to stack normally again")
 
 
 if __name__ == "__main__":
