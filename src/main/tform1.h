@@ -153,6 +153,7 @@ private:
     void buildToolbar();
     void buildPopupMenu();
     void layoutToolbar();
+    void showChosen(const char* buttonName, const char* itemName);
     void setPenWidthFrom(int width);
     void setToggle(const char* panel, const char* item, bool on);
     void setWindowFlag(Qt::WindowType flag, bool on);

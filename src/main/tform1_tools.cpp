@@ -7,11 +7,15 @@
 #include "command_table.h"
 #include "tform1.h"
 
+// Puts the radio button down and checks its menu item; the groups release the others.
+void TForm1::showChosen(const char* buttonName, const char* itemName) {
+    if (QAbstractButton* b = button(QString::fromLatin1(buttonName))) b->setChecked(true);
+    if (QAction* a = menuItem(QString::fromLatin1(itemName))) a->setChecked(true);
+}
+
 void TForm1::toolChanged(int tool) {
     for (const ToolEntry& t : toolEntries()) {
-        if (t.tool != tool) continue;
-        if (QAbstractButton* b = button(QString::fromLatin1(t.button))) b->setChecked(true);
-        if (QAction* a = menuItem(QString::fromLatin1(t.item))) a->setChecked(true);
+        if (t.tool == tool) showChosen(t.button, t.item);
     }
 }
 
@@ -64,9 +68,7 @@ void TForm1::T2Click() {
 void TForm1::setPenWidthFrom(int width) {
     model_.setPenWidth(width);
     for (const PenWidthEntry& p : penWidthEntries()) {
-        if (p.width != width) continue;
-        if (QAbstractButton* b = button(QString::fromLatin1(p.button))) b->setChecked(true);
-        if (QAction* a = menuItem(QString::fromLatin1(p.item))) a->setChecked(true);
+        if (p.width == width) showChosen(p.button, p.item);
     }
 }
 

@@ -100,6 +100,7 @@ void TForm1::buildToolbar() {
         BevelPanel* group = panels_.value(groupName);
         const int index = placed[groupName]++;
         const Handler handler = e.handler;
+        const QRect slot(QPoint(kButtonLeft + kButtonStep * index, kButtonTop), kButtonSize);
         if (name.startsWith(QStringLiteral("Panel"))) {  // a captioned mode toggle
             auto* toggle = new BevelPanel(group);
             toggle->setObjectName(name);
@@ -108,8 +109,7 @@ void TForm1::buildToolbar() {
             toggle->setToolTip(e.hint);
             toggle->setOuterLowered(e.down);
             toggle->setInnerLowered(e.down);
-            toggle->setGeometry(
-                QRect(QPoint(kButtonLeft + kButtonStep * index, kButtonTop), kButtonSize));
+            toggle->setGeometry(slot);
             toggle->onClick = [this, handler] { (this->*handler)(); };
             toggle->onPress = pressed(false);
             panels_.insert(name, toggle);
@@ -123,8 +123,7 @@ void TForm1::buildToolbar() {
         if (e.caption.isEmpty()) {
             b->setIcon(glyph(name));
             b->setIconSize(QSize(16, 16));
-            b->setGeometry(
-                QRect(QPoint(kButtonLeft + kButtonStep * index, kButtonTop), kButtonSize));
+            b->setGeometry(slot);
         } else {  // the fold buttons "<" and ">"
             b->setText(e.caption);
             b->setGeometry(groupName == QStringLiteral("Pn_tatamu") ? QRect(4, 4, 9, 17)
