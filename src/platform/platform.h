@@ -45,6 +45,11 @@ public:
     // The save dialog asks before overwriting an existing file.
     virtual bool runOpenDialog(PictureDialogState& dialog) = 0;
     virtual bool runSaveDialog(PictureDialogState& dialog) = 0;
+
+    // The help window over an HTML help page, scrolled to the topic's anchor ("topic1", ...).
+    // It does not wait for the user; a help window already open is reused. False when the page
+    // cannot be read.
+    virtual bool showHelp(const QString& page, int topic) = 0;
 };
 
 // The implementation over Qt and the desktop.
@@ -58,4 +63,5 @@ public:
     ClipboardStatus writeClipboardImage(const QImage& image) override;
     bool runOpenDialog(PictureDialogState& dialog) override;
     bool runSaveDialog(PictureDialogState& dialog) override;
+    bool showHelp(const QString& page, int topic) override;
 };
