@@ -1,6 +1,5 @@
 #include "help_page.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace help_page {
