@@ -11,7 +11,9 @@
 
 #include "bevel_panel.h"
 #include "command_table.h"
+#include "config/tform3.h"
 #include "platform/x11_info.h"
+#include "settings.h"
 #include "startup.h"
 
 namespace {
@@ -51,6 +53,29 @@ TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
     layoutToolbar();
     FormCreate();
     Timer1.start();
+
+    Form3 = std::make_unique<TForm3>(
+        TForm3::Board{this,
+                      [this] {
+                          const Options& o = model_.options;
+                          return TForm3::Values{o.TimerInterval,
+                                                o.ConfirmEraseAll,
+                                                o.ConfirmExitMenu,
+                                                o.ConfirmExitBox,
+                                                model_.stores.stamp().transparent(),
+                                                o.StampContinuous,
+                                                o.FillAtOnce};
+                      },
+                      [this](const TForm3::Values& v) {
+                          setFramePeriod(v.period);
+                          Options& o = model_.options;
+                          o.ConfirmEraseAll = v.eraseAll;
+                          o.ConfirmExitMenu = v.exitMenu;
+                          o.ConfirmExitBox = v.exitBox;
+                          model_.stores.stamp().setTransparent(v.stampTransparent);
+                          o.StampContinuous = v.stampContinuous;
+                          o.FillAtOnce = v.fillAtOnce;
+                      }});
 }
 
 TForm1::~TForm1() = default;
@@ -59,6 +84,11 @@ void TForm1::FormCreate() {
     model_.state.StartDir = QDir::currentPath();
     model_.initialiseStores();
     model_.FormResize(size());
+    const QString& startDir = model_.state.StartDir;
+    if (startup::shouldLoadSettings(startDir, args_)) {
+        LoadSettings(settings::fileIn(startDir));
+        model_.FormResize(size());
+    }
     startup::handOverPicture(model_, args_, platform_);
 }
 

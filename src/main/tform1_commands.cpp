@@ -7,8 +7,6 @@ void TForm1::SpeedButton15Click() {}
 void TForm1::SpeedButton16Click() {}
 void TForm1::SpeedButton17Click() {}
 void TForm1::SpeedButton18Click() {}
-void TForm1::SpeedButton22Click() {}
-void TForm1::Exit1Click() {}
 void TForm1::SpeedButton23Click() {
     edit_.undoRedo();
 }
@@ -38,4 +36,3 @@ void TForm1::SpeedButton30Click() {
 }
 void TForm1::SpeedButton35Click() {}
 void TForm1::SpeedButton26Click() {}
-void TForm1::SpeedButton27Click() {}

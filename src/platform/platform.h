@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
 #include "colour.h"
 
@@ -45,6 +46,11 @@ public:
     // The save dialog asks before overwriting an existing file.
     virtual bool runOpenDialog(PictureDialogState& dialog) = 0;
     virtual bool runSaveDialog(PictureDialogState& dialog) = 0;
+
+    // Starts a program with its arguments (no shell) in a working folder, with this process's
+    // environment, and does not wait for it. False when it could not be started.
+    virtual bool startProcess(const QString& program, const QStringList& arguments,
+                              const QString& workingDirectory) = 0;
 };
 
 // The implementation over Qt and the desktop.
@@ -58,4 +64,6 @@ public:
     ClipboardStatus writeClipboardImage(const QImage& image) override;
     bool runOpenDialog(PictureDialogState& dialog) override;
     bool runSaveDialog(PictureDialogState& dialog) override;
+    bool startProcess(const QString& program, const QStringList& arguments,
+                      const QString& workingDirectory) override;
 };
