@@ -154,5 +154,7 @@ void TForm1::SpeedButton22Click() {
 
 void TForm1::SpeedButton27Click() {
     Form3->show();
+    // Without a window manager nobody else would give the dialog the keyboard.
+    Form3->activateWindow();
     setEnabled(false);
 }

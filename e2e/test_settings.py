@@ -1,0 +1,172 @@
+"""Settings on the real program: "config.ini" in the folder the board starts in sets its geometry
+and modes and is written back when the board closes; the settings dialog's OK changes what is
+stored and its Cancel does not; the duplicate command opens a second board on the same picture.
+"""
+
+import os
+import signal
+
+import controls
+import harness
+
+SETTINGS_BUTTON = ("tbConfig", 3)  # SpeedButton27
+DUPLICATE_BUTTON = ("tbSystem", 4)  # SpeedButton22
+
+
+def parse_ini(text):
+    """{(section, key): value} of a profile file, names lower-cased, first occurrences only."""
+    values, section = {}, None
+    for line in text.splitlines():
+        line = line.strip()
+        if line.startswith("["):
+            section = line[1:line.index("]")].lower()
+        elif "=" in line and section is not None:
+            key, value = line.split("=", 1)
+            values.setdefault((section, key.strip().lower()), value.strip())
+    return values
+
+
+class SettingsTestCase(harness.BoardTestCase):
+    config = None  # what "config.ini" holds before the board starts, if anything
+
+    def board_args_for_test(self):
+        self.start_dir = os.path.join(self.x.tmpdir, "start")
+        os.makedirs(self.start_dir, exist_ok=True)
+        if self.config is not None:
+            with open(self.config_path(), "w") as f:
+                f.write(self.config)
+        return list(self.board_args)
+
+    def config_path(self):
+        return os.path.join(self.start_dir, "config.ini")
+
+    def stored(self):
+        with open(self.config_path()) as f:
+            return parse_ini(f.read())
+
+    def click_button(self, group, index):
+        self.click_toolbar_button(controls.GROUP_LEFT[group], index)
+
+    def exit_from_menu(self, board_point):
+        """Chooses "終了(&Q)" in the pop-up menu opened at the board point; waits for the end."""
+        self.click_board(*board_point, button=3)
+        harness.poll_until(lambda: self.board.popups(), message="the pop-up menu to open")
+        self.x.tap_key("q")
+        harness.poll_until(lambda: self.board.process.poll() is not None,
+                           message="the board to exit")
+        self.assertEqual(self.board.process.returncode, 0)
+
+
+class StartFromSettingsTest(SettingsTestCase):
+    config = ("; written by hand\n"
+              "[Form1]\n"
+              "toolber=0\n"
+              "width=500\n"
+              "height=300\n"
+              "left=40\n"
+              "top=60\n"
+              "[preview]\n"
+              "framerate=40\n"
+              "[confirm]\n"
+              "onExitMenu=0\n"
+              "[another program]\n"
+              "colour=blue\n")
+
+    def test_settings_file_sets_geometry_and_modes_and_closing_writes_them_back(self):
+        self.assertEqual(self.board.geometry(), (40, 60, 500, 300))
+        # The toolbar starts folded away: only the tab takes the mouse.
+        self.assertTrue(self.board.owns(self.window_under_board_point(*controls.RESTORE_BUTTON)))
+        self.wait_for_desktop(controls.TAB[0], 1, 500, controls.TOOLBAR_HEIGHT,
+                              "the folded toolbar's band to show the desktop")
+        self.assertFalse(self.board.owns(self.window_under_board_point(200, 16)))
+
+        self.exit_from_menu(controls.RESTORE_BUTTON)
+        stored = self.stored()
+        for key, value in {("form1", "toolber"): "0", ("form1", "width"): "500",
+                           ("form1", "height"): "300", ("form1", "left"): "40",
+                           ("form1", "top"): "60", ("form1", "border"): "1",
+                           ("preview", "framerate"): "40", ("confirm", "onexitmenu"): "0",
+                           ("confirm", "oneraseall"): "1",
+                           ("another program", "colour"): "blue"}.items():
+            self.assertEqual(stored.get(key), value, key)
+        with open(self.config_path()) as f:
+            self.assertTrue(f.read().startswith("; written by hand\n[Form1]\ntoolber=0\n"))
+
+
+class SettingsDialogTest(SettingsTestCase):
+    # Wide enough for the whole toolbar: a file without a size gives 640 x 400.
+    config = "[form1]\nwidth=900\nheight=460\n[preview]\nframerate=50\n[confirm]\nonExitMenu=0\n"
+
+    def dialog(self):
+        out = self.x.run("xdotool", "search", "--onlyvisible", "--name", "^環境設定$",
+                         check=False).split()
+        return int(out[0]) if out else None
+
+    def edit_period(self, text, finish_key):
+        """Opens the settings dialog, types the period into its field and ends with a key."""
+        self.click_button(*SETTINGS_BUTTON)
+        dialog = harness.poll_until(self.dialog, message="the settings dialog to open")
+        harness.poll_until(lambda: self.x.focused_window() == dialog,
+                           message="the settings dialog to have the keyboard")
+        info = self.x.run("xwininfo", "-id", str(dialog))
+        fields = dict(l.strip().split(":", 1) for l in info.splitlines() if ":" in l)
+        left, top = int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"])
+        self.assertEqual((int(fields["Width"]), int(fields["Height"])), (480, 240))
+        # The period field: 64, 16 in the group at 112, 8; 57 x 21.
+        self.x.click(left + 112 + 64 + 20, top + 8 + 16 + 10)
+        self.x.key("ctrl+a")
+        self.x.run("xdotool", "type", text)
+        self.x.key(finish_key)
+        harness.poll_until(lambda: self.dialog() is None, message="the dialog to close")
+        harness.poll_until(lambda: self.x.focused_window() == self.board.window,
+                           message="the board to have the keyboard again")
+
+    def test_ok_changes_the_stored_period(self):
+        self.edit_period("100", "Return")
+        self.exit_from_menu(controls.group_background("tbSystem"))
+        self.assertEqual(self.stored()[("preview", "framerate")], "100")
+
+    def test_cancel_keeps_the_stored_period(self):
+        self.edit_period("100", "Escape")
+        self.exit_from_menu(controls.group_background("tbSystem"))
+        self.assertEqual(self.stored()[("preview", "framerate")], "50")
+
+
+class DuplicateTest(SettingsTestCase):
+    INK = (30, 120, 200)
+
+    def board_args_for_test(self):
+        super().board_args_for_test()
+        path = os.path.join(self.x.tmpdir, "picture.bmp")
+        rows = [bytes(self.INK) * 300] * 120 + [bytes((250, 200, 0)) * 300] * 80
+        harness.write_bmp(path, 300, 200, rows)
+        self.rows = [row[3 * 100:3 * 250] for row in rows[100:140]]  # both colours
+        return [path]
+
+    def boards(self):
+        return self.x.run("xdotool", "search", "--onlyvisible", "--name",
+                          "^%s$" % harness.WINDOW_TITLE, check=False).split()
+
+    def test_duplicate_opens_a_second_board_on_the_same_picture(self):
+        self.wait_for_picture(100, 100, self.rows, "the picture to be shown")
+        geometry = self.board.geometry()
+        self.click_button(*DUPLICATE_BUTTON)
+        harness.poll_until(lambda: len(self.boards()) == 2, message="a second board")
+        second = next(int(w) for w in self.boards() if int(w) != self.board.window)
+        pid = int(self.x.run("xdotool", "getwindowpid", str(second)).strip())
+        self.addCleanup(lambda: os.kill(pid, signal.SIGTERM))
+        hand_over = os.path.join(self.start_dir, "tmp.bmp")
+        harness.poll_until(lambda: not os.path.exists(hand_over),
+                           message="the hand-over picture to be deleted")
+        # The first board goes; the second shows the same picture at the same place.
+        self.board.process.terminate()
+        self.board.process.wait(timeout=harness.DEFAULT_TIMEOUT)
+        harness.poll_until(lambda: len(self.boards()) == 1, message="the first board to go")
+        self.board.window = second
+        self.board._frames = None
+        self.assertEqual(self.board.geometry(), geometry)
+        self.wait_for_picture(100, 100, self.rows, "the second board to show the picture")
+
+
+if __name__ == "__main__":
+    harness.main()
