@@ -93,6 +93,29 @@ class StartFromSettingsTest(SettingsTestCase):
             self.assertTrue(f.read().startswith("; written by hand\n[Form1]\ntoolber=0\n"))
 
 
+class FramedGeometryTest(SettingsTestCase):
+    """Under a window manager the stored size and position are the frame's, so a board that is
+    closed unchanged writes back what it read, and does not grow by its frame at every run."""
+
+    window_manager = "openbox"
+    config = "[form1]\nwidth=900\nheight=520\nleft=50\ntop=40\n[confirm]\nonExitBox=0\n"
+
+    def test_outer_geometry_is_kept_through_a_run(self):
+        extents = harness.poll_until(self.board.frame_extents, message="the frame's extents")
+        left, right, top, bottom = extents
+        harness.poll_until(lambda: self.board.geometry() == (50 + left, 40 + top,
+                                                             900 - left - right,
+                                                             520 - top - bottom),
+                           message="the client area inside the stored outer bounds")
+        # The window manager's close (the close box) writes the settings and ends the board.
+        self.x.key("alt+F4")
+        harness.poll_until(lambda: self.board.process.poll() is not None,
+                           message="the board to exit")
+        stored = self.stored()
+        self.assertEqual([stored[("form1", k)] for k in ("width", "height", "left", "top")],
+                         ["900", "520", "50", "40"])
+
+
 class SettingsDialogTest(SettingsTestCase):
     # Wide enough for the whole toolbar: a file without a size gives 640 x 400.
     config = "[form1]\nwidth=900\nheight=460\n[preview]\nframerate=50\n[confirm]\nonExitMenu=0\n"

@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <cmath>
 
+#include "dialog_font.h"
 #include "side_picture.h"
 
 namespace {
@@ -49,9 +50,7 @@ TForm3::TForm3(Board board) : board_(std::move(board)) {
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(kClientWidth, kClientHeight);
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(dialogFont());
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));

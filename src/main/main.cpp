@@ -1,6 +1,6 @@
 #include <QApplication>
-#include <QFont>
 
+#include "config/dialog_font.h"
 #include "platform/platform.h"
 #include "tform1.h"
 
@@ -10,11 +10,7 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmo"));
-    // The dialogs ask for the Windows face "ＭＳ Ｐゴシック"; the set-up installs Japanese
-    // gothic faces of the same kind (proportional first), which stand in for it.
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
-                               {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
-                                QStringLiteral("IPAGothic")});
+    installDialogFontSubstitutes();
     QtPlatform platform;
     TForm1 form(platform, QApplication::arguments().mid(1));
     form.show();

@@ -7,6 +7,7 @@
 #include <QSpinBox>
 #include <QTest>
 
+#include "config/dialog_font.h"
 #include "config/tform3.h"
 #include "fake_platform.h"
 #include "main/tform1.h"
@@ -41,6 +42,18 @@ TEST(SettingsDialog, FrameRateLabel) {
     // clang-format on
     for (const auto& [text, label] : cases)
         EXPECT_EQ(TForm3::frameRateText(QString::fromUtf8(text)), QString::fromUtf8(label)) << text;
+}
+
+TEST(SettingsDialog, TheWindowsFaceIsShownInAnInstalledJapaneseGothic) {
+    installDialogFontSubstitutes();
+    const QFont font = dialogFont();
+    const QString shown = QFontInfo(font).family();
+    EXPECT_TRUE(shown.contains(QStringLiteral("IPA")) || shown.contains(QStringLiteral("CJK")))
+        << shown.toStdString();
+    const QFontMetrics metrics(font);
+    for (QChar c : QStringLiteral("環境設定確認メッセージ"))
+        EXPECT_TRUE(metrics.inFont(c)) << int(c.unicode());
+    EXPECT_GE(metrics.height(), 12);
 }
 
 TEST(SettingsDialog, LaidOutAsDesigned) {
