@@ -3,6 +3,8 @@ and modes and is written back when the board closes; the settings dialog's OK ch
 stored and its Cancel does not; the duplicate command opens a second board on the same picture.
 """
 
+import ctypes
+import ctypes.util
 import os
 import signal
 
@@ -11,6 +13,38 @@ import harness
 
 SETTINGS_BUTTON = ("tbConfig", 3)  # SpeedButton27
 DUPLICATE_BUTTON = ("tbSystem", 4)  # SpeedButton22
+
+
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]  # an XEvent's size
+
+
+def ask_to_close(display, window):
+    """Sends the window the close request a window manager sends for its close box
+    (WM_PROTOCOLS / WM_DELETE_WINDOW), without depending on a window manager's key bindings."""
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.c_void_p]
+    x11.XFlush.argtypes = x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    dpy = x11.XOpenDisplay(display.encode())
+    if not dpy:
+        raise RuntimeError("cannot open display %s" % display)
+    try:
+        event = _ClientMessage(type=33, window=window, format=32,  # 33: ClientMessage
+                               message_type=x11.XInternAtom(dpy, b"WM_PROTOCOLS", 0))
+        event.data[0] = x11.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)
+        if not x11.XSendEvent(dpy, window, 0, 0, ctypes.byref(event)):
+            raise RuntimeError("XSendEvent failed")
+        x11.XFlush(dpy)
+    finally:
+        x11.XCloseDisplay(dpy)
 
 
 def parse_ini(text):
@@ -107,8 +141,8 @@ class FramedGeometryTest(SettingsTestCase):
                                                              900 - left - right,
                                                              520 - top - bottom),
                            message="the client area inside the stored outer bounds")
-        # The window manager's close (the close box) writes the settings and ends the board.
-        self.x.key("alt+F4")
+        # The close box writes the settings and ends the board.
+        ask_to_close(self.x.display, self.board.window)
         harness.poll_until(lambda: self.board.process.poll() is not None,
                            message="the board to exit")
         stored = self.stored()
@@ -166,6 +200,14 @@ class DuplicateTest(SettingsTestCase):
         self.rows = [row[3 * 100:3 * 250] for row in rows[100:140]]  # both colours
         return [path]
 
+    @staticmethod
+    def end_process(pid):
+        """Ends the board the first one started (it is no child of this test's)."""
+        try:
+            os.kill(pid, signal.SIGTERM)
+        except ProcessLookupError:
+            pass
+
     def boards(self):
         return self.x.run("xdotool", "search", "--onlyvisible", "--name",
                           "^%s$" % harness.WINDOW_TITLE, check=False).split()
@@ -177,7 +219,7 @@ class DuplicateTest(SettingsTestCase):
         harness.poll_until(lambda: len(self.boards()) == 2, message="a second board")
         second = next(int(w) for w in self.boards() if int(w) != self.board.window)
         pid = int(self.x.run("xdotool", "getwindowpid", str(second)).strip())
-        self.addCleanup(lambda: os.kill(pid, signal.SIGTERM))
+        self.addCleanup(self.end_process, pid)
         hand_over = os.path.join(self.start_dir, "tmp.bmp")
         harness.poll_until(lambda: not os.path.exists(hand_over),
                            message="the hand-over picture to be deleted")
