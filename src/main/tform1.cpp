@@ -11,7 +11,7 @@
 
 #include "bevel_panel.h"
 #include "command_table.h"
-#include "config/tform3.h"
+#include "config/tform3.h"  // complete for the owner's destructor
 #include "platform/x11_info.h"
 #include "settings.h"
 #include "startup.h"
@@ -54,28 +54,7 @@ TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
     FormCreate();
     Timer1.start();
 
-    Form3 = std::make_unique<TForm3>(
-        TForm3::Board{this,
-                      [this] {
-                          const Options& o = model_.options;
-                          return TForm3::Values{o.TimerInterval,
-                                                o.ConfirmEraseAll,
-                                                o.ConfirmExitMenu,
-                                                o.ConfirmExitBox,
-                                                model_.stores.stamp().transparent(),
-                                                o.StampContinuous,
-                                                o.FillAtOnce};
-                      },
-                      [this](const TForm3::Values& v) {
-                          setFramePeriod(v.period);
-                          Options& o = model_.options;
-                          o.ConfirmEraseAll = v.eraseAll;
-                          o.ConfirmExitMenu = v.exitMenu;
-                          o.ConfirmExitBox = v.exitBox;
-                          model_.stores.stamp().setTransparent(v.stampTransparent);
-                          o.StampContinuous = v.stampContinuous;
-                          o.FillAtOnce = v.fillAtOnce;
-                      }});
+    createSettingsDialog();
 }
 
 TForm1::~TForm1() = default;

@@ -177,6 +177,7 @@ private:
     void holdClientRect(const QRect& screenRect);
     void keepClientRect();
     void keepOuterSize();
+    void createSettingsDialog();
 
     void attachShape();
     void releaseHeldKeys();

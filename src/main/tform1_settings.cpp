@@ -152,6 +152,33 @@ void TForm1::SpeedButton22Click() {
     }
 }
 
+// The settings dialog, created once, edits seven of the board's live values.
+void TForm1::createSettingsDialog() {
+    auto read = [this] {
+        const Options& o = model_.options;
+        TForm3::Values v;
+        v.period = o.TimerInterval;
+        v.eraseAll = o.ConfirmEraseAll;
+        v.exitMenu = o.ConfirmExitMenu;
+        v.exitBox = o.ConfirmExitBox;
+        v.stampTransparent = model_.stores.stamp().transparent();
+        v.stampContinuous = o.StampContinuous;
+        v.fillAtOnce = o.FillAtOnce;
+        return v;
+    };
+    auto apply = [this](const TForm3::Values& v) {
+        setFramePeriod(v.period);
+        Options& o = model_.options;
+        o.ConfirmEraseAll = v.eraseAll;
+        o.ConfirmExitMenu = v.exitMenu;
+        o.ConfirmExitBox = v.exitBox;
+        model_.stores.stamp().setTransparent(v.stampTransparent);
+        o.StampContinuous = v.stampContinuous;
+        o.FillAtOnce = v.fillAtOnce;
+    };
+    Form3 = std::make_unique<TForm3>(TForm3::Board{this, read, apply});
+}
+
 void TForm1::SpeedButton27Click() {
     Form3->show();
     // Without a window manager nobody else would give the dialog the keyboard.
