@@ -75,6 +75,19 @@ public:
         return helpOpens;
     }
 
+    // Processes asked for: the program, its arguments and the working folder, one list each.
+    QList<QStringList> processes;
+    bool processStarts = true;
+    // Runs when a process is asked for, before the answer: lets a test look at the files then.
+    std::function<void()> whileStarting;
+    bool startProcess(const QString& program, const QStringList& arguments,
+                      const QString& workingDirectory) override {
+        calls << QStringLiteral("start-process");
+        processes << (QStringList{program} + arguments + QStringList{workingDirectory});
+        if (whileStarting) whileStarting();
+        return processStarts;
+    }
+
 private:
     template <typename T>
     static std::optional<T> take(std::deque<T>& answers) {

@@ -13,7 +13,9 @@
 #include "bevel_panel.h"
 #include "command_table.h"
 #include "help_page.h"
+#include "config/tform3.h"  // complete for the owner's destructor
 #include "platform/x11_info.h"
+#include "settings.h"
 #include "startup.h"
 
 namespace {
@@ -55,6 +57,8 @@ TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
     layoutToolbar();
     FormCreate();
     Timer1.start();
+
+    createSettingsDialog();
 }
 
 TForm1::~TForm1() = default;
@@ -63,6 +67,11 @@ void TForm1::FormCreate() {
     model_.state.StartDir = QDir::currentPath();
     model_.initialiseStores();
     model_.FormResize(size());
+    const QString& startDir = model_.state.StartDir;
+    if (startup::shouldLoadSettings(startDir, args_)) {
+        LoadSettings(settings::fileIn(startDir));
+        model_.FormResize(size());
+    }
     startup::handOverPicture(model_, args_, platform_);
 }
 

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 #include <random>
 
 #include "board_model.h"
@@ -20,6 +21,8 @@ class QAbstractButton;
 class QAction;
 class QMenu;
 class BevelPanel;
+class TForm3;
+struct BoardSettings;
 
 // The board window: a top-level window whose key-coloured pixels are invisible and let the mouse
 // through. It owns the picture (BoardModel), turns window events into calls on it, presents what
@@ -69,6 +72,8 @@ public:
     void SpeedButton18Click();
     void SpeedButton22Click();
     void Exit1Click();
+    // The close handler: writes the settings, then asks if so configured. False cancels the close.
+    bool FormClose();
     // Editing.
     void SpeedButton23Click();
     void SpeedButton32Click();
@@ -120,6 +125,17 @@ public:
     void SpeedButton20Click();
     void B1Click();
 
+    // Settings: "config.ini" in the start-up folder, read at start and written at each close
+    // and duplicate. SaveSettings shows the error box and returns false when the file cannot be
+    // written.
+    void LoadSettings(const QString& path);
+    bool SaveSettings(const QString& path);
+    BoardSettings currentSettings() const;
+    void applySettings(const BoardSettings& values);
+    // Sets the frame period as given; the timer runs at it within 5 to 5000 ms.
+    void setFramePeriod(int ms);
+    TForm3* settingsDialog() const { return Form3.get(); }
+
     bool stayOnTop() const;
     bool translucent() const;
     bool frameShown() const;
@@ -141,6 +157,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
     bool event(QEvent* e) override;
 
 private:
@@ -160,6 +177,8 @@ private:
     void setWindowFlag(Qt::WindowType flag, bool on);
     void holdClientRect(const QRect& screenRect);
     void keepClientRect();
+    void keepOuterSize();
+    void createSettingsDialog();
 
     void attachShape();
     void releaseHeldKeys();
@@ -176,6 +195,7 @@ private:
     PictureDialogState SaveDialog1;
     EditCommands edit_;
     FileCommands files_;
+    std::unique_ptr<TForm3> Form3;
 
     BevelPanel* Panel1 = nullptr;
     BevelPanel* Pn_tatamu = nullptr;
@@ -187,6 +207,11 @@ private:
     // Client rectangle on the screen to keep while a window manager settles a frame change.
     QRect heldClientRect_;
     QDeadlineTimer holdUntil_{0};  // expired unless a client area is being held
+    // Outer size asked for by the settings, kept for a while after start-up: a window manager
+    // tells the size of its frame only once it has framed the window.
+    QSize outerWanted_;
+    QSize outerMargins_;
+    QDeadlineTimer outerUntil_{0};
 
     QRegion lastAlwaysShown_;
     QRegion inputPending_;  // changed pixels the input shape has not taken yet

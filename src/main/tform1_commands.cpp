@@ -15,8 +15,6 @@ void TForm1::SpeedButton17Click() {
 void TForm1::SpeedButton18Click() {
     files_.showHelp();
 }
-void TForm1::SpeedButton22Click() {}
-void TForm1::Exit1Click() {}
 void TForm1::SpeedButton23Click() {
     edit_.undoRedo();
 }
@@ -46,4 +44,3 @@ void TForm1::SpeedButton30Click() {
 }
 void TForm1::SpeedButton35Click() {}
 void TForm1::SpeedButton26Click() {}
-void TForm1::SpeedButton27Click() {}

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
 #include "colour.h"
 
@@ -50,6 +51,10 @@ public:
     // It does not wait for the user; a help window already open is reused. False when the page
     // cannot be read.
     virtual bool showHelp(const QString& page, int topic) = 0;
+    // Starts a program with its arguments (no shell) in a working folder, with this process's
+    // environment, and does not wait for it. False when it could not be started.
+    virtual bool startProcess(const QString& program, const QStringList& arguments,
+                              const QString& workingDirectory) = 0;
 };
 
 // The implementation over Qt and the desktop.
@@ -64,4 +69,6 @@ public:
     bool runOpenDialog(PictureDialogState& dialog) override;
     bool runSaveDialog(PictureDialogState& dialog) override;
     bool showHelp(const QString& page, int topic) override;
+    bool startProcess(const QString& program, const QStringList& arguments,
+                      const QString& workingDirectory) override;
 };

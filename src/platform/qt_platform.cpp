@@ -9,8 +9,9 @@
 #include "platform.h"
 
 namespace {
-// The title of the board's message boxes.
-const QString kBoxTitle = QStringLiteral("Velmora Board Ver. 2.3");
+// The title of the board's message boxes. It is not Qt's application display name, which the
+// xcb platform would append to every window's caption, the board's included.
+const QString kApplicationTitle = QStringLiteral("Velmora Board Ver. 2.3");
 }  // namespace
 
 QPoint QtPlatform::cursorPos() {
@@ -19,7 +20,7 @@ QPoint QtPlatform::cursorPos() {
 
 void QtPlatform::showError(const QString& message) {
     const ModalOwner owner;
-    QMessageBox::critical(owner.widget(), kBoxTitle, message);
+    QMessageBox::critical(owner.widget(), kApplicationTitle, message);
 }
 
 bool QtPlatform::chooseColour(TColor initial, TColor& chosen) {
@@ -32,7 +33,7 @@ bool QtPlatform::chooseColour(TColor initial, TColor& chosen) {
 
 bool QtPlatform::confirm(const QString& message) {
     const ModalOwner owner;
-    QMessageBox box(QMessageBox::Question, kBoxTitle, message,
+    QMessageBox box(QMessageBox::Question, kApplicationTitle, message,
                     QMessageBox::Ok | QMessageBox::Cancel, owner.widget());
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Cancel);  // also what closing the box answers

@@ -1,0 +1,330 @@
+#include "ini_file.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSet>
+#include <limits>
+
+#include "bitmap_file.h"
+
+namespace ini_file {
+
+namespace {
+
+// Lines are read in pieces of at most this many bytes; a longer line cannot be a key line that
+// matters here and is copied through piece by piece.
+constexpr qint64 kLinePiece = 64 * 1024;
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// [from, to) of `text` without blanks at either end.
+void trim(QByteArrayView text, qsizetype& from, qsizetype& to) {
+    while (from < to && isBlank(text[from]))
+        ++from;
+    while (to > from && isBlank(text[to - 1]))
+        --to;
+}
+
+QByteArray lookupKey(QByteArrayView section, QByteArrayView key) {
+    return section.toByteArray().toLower() + '\n' + key.toByteArray().toLower();
+}
+
+// One line, without its line ending, as the profile functions see it.
+struct Line {
+    enum Kind { Blank, Section, Key, Other } kind = Other;
+    QByteArray name;          // section or key, lower-cased
+    qsizetype valueFrom = 0;  // the value's bytes in the line, blanks trimmed
+    qsizetype valueTo = 0;
+};
+
+Line parseLine(QByteArrayView text) {
+    Line line;
+    qsizetype from = 0, to = text.size();
+    trim(text, from, to);
+    if (from == to) {
+        line.kind = Line::Blank;
+        return line;
+    }
+    if (text[from] == '[') {
+        qsizetype end = text.indexOf(']', from + 1);
+        if (end < 0) end = to;
+        qsizetype nameFrom = from + 1;
+        trim(text, nameFrom, end);
+        line.kind = Line::Section;
+        line.name = text.sliced(nameFrom, end - nameFrom).toByteArray().toLower();
+        return line;
+    }
+    if (text[from] == ';') return line;
+    const qsizetype eq = text.indexOf('=', from);
+    if (eq < 0) return line;
+    qsizetype keyTo = eq;
+    trim(text, from, keyTo);
+    if (from == keyTo) return line;
+    line.kind = Line::Key;
+    line.name = text.sliced(from, keyTo - from).toByteArray().toLower();
+    line.valueFrom = eq + 1;
+    line.valueTo = text.size();
+    trim(text, line.valueFrom, line.valueTo);
+    return line;
+}
+
+// The line without its ending ("\n" or "\r\n").
+QByteArrayView withoutEnding(QByteArrayView line) {
+    if (line.endsWith('\n')) line.chop(1);
+    if (line.endsWith('\r')) line.chop(1);
+    return line;
+}
+
+// Copies a profile from `in` to `out`, writing the entries on the way. Memory stays bounded
+// whatever the input: lines go through one at a time, and only the blank lines after a
+// section's last entry are held back (up to a limit), so that a new key can go before them.
+class Rewriter {
+public:
+    Rewriter(QIODevice& out, const QList<Entry>& entries) : out_(out) {
+        for (const Entry& e : entries) {
+            const QByteArray section = e.section.toLower();
+            if (!pending_.contains(section)) order_ << section;
+            QList<Entry>& keys = pending_[section];
+            bool replaced = false;
+            for (Entry& k : keys)
+                if (k.key.toLower() == e.key.toLower()) {
+                    k.value = e.value;
+                    replaced = true;
+                }
+            if (!replaced) keys << e;
+        }
+    }
+
+    void run(QIODevice& in) {
+        QByteArray piece;
+        while (!in.atEnd()) {
+            piece = in.readLine(kLinePiece);
+            if (piece.isEmpty()) break;
+            if (!piece.endsWith('\n') && !in.atEnd()) {
+                // A line too long to be one that matters: through unchanged, all of it.
+                putLine(piece);
+                while (!in.atEnd() && !piece.endsWith('\n')) {
+                    piece = in.readLine(kLinePiece);
+                    put(piece);
+                }
+                continue;
+            }
+            if (eol_.isEmpty() && piece.endsWith('\n'))
+                eol_ = piece.endsWith("\r\n") ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+            handle(piece);
+        }
+        endSection();
+        for (const QByteArray& section : order_) {
+            if (done_.contains(section)) continue;
+            const QList<Entry>& keys = pending_[section];
+            newLine(QByteArray('[' + keys.first().section + ']'));
+            for (const Entry& e : keys)
+                newLine(e.key + '=' + e.value);
+        }
+    }
+
+private:
+    void handle(const QByteArray& piece) {
+        const QByteArrayView text = withoutEnding(piece);
+        const Line line = parseLine(text);
+        switch (line.kind) {
+            case Line::Blank:
+                if (current_ && held_.size() < kLinePiece) {
+                    held_ += piece;
+                    return;
+                }
+                break;
+            case Line::Section:
+                endSection();
+                if (!seen_.contains(line.name)) {
+                    seen_.insert(line.name);
+                    if (pending_.contains(line.name)) current_ = &pending_[line.name];
+                    currentName_ = line.name;
+                }
+                break;
+            case Line::Key:
+                if (current_) {
+                    for (qsizetype i = 0; i < current_->size(); ++i) {
+                        if ((*current_)[i].key.toLower() != line.name) continue;
+                        const QByteArray replaced = text.first(line.valueFrom).toByteArray() +
+                                                    (*current_)[i].value +
+                                                    piece.sliced(line.valueTo);
+                        current_->removeAt(i);
+                        putLine(replaced);
+                        return;
+                    }
+                }
+                break;
+            case Line::Other:
+                break;
+        }
+        putLine(piece);
+    }
+
+    // Any line but a held blank one: the blank lines held before it go out first.
+    void putLine(const QByteArray& bytes) {
+        put(held_);
+        held_.clear();
+        put(bytes);
+    }
+
+    // The section ends: its keys not found go after its last non-blank line.
+    void endSection() {
+        if (current_) {
+            for (const Entry& e : *current_)
+                newLine(e.key + '=' + e.value);
+            done_.insert(currentName_);
+        }
+        current_ = nullptr;
+        put(held_);
+        held_.clear();
+    }
+
+    void newLine(const QByteArray& text) {
+        if (!endsWithNewline_) put(ending());
+        put(text + ending());
+    }
+
+    QByteArray ending() const { return eol_.isEmpty() ? QByteArrayLiteral("\n") : eol_; }
+
+    void put(const QByteArray& bytes) {
+        if (bytes.isEmpty()) return;
+        if (out_.write(bytes) != bytes.size()) failed_ = true;
+        endsWithNewline_ = bytes.endsWith('\n');
+    }
+
+public:
+    bool failed_ = false;
+
+private:
+    QIODevice& out_;
+    QHash<QByteArray, QList<Entry>> pending_;  // by lower-cased section: keys not yet written
+    QList<QByteArray> order_;                  // sections in the order of their first entry
+    QSet<QByteArray> seen_;                    // sections met in the file
+    QSet<QByteArray> done_;                    // sections whose keys have all been written
+    QList<Entry>* current_ = nullptr;          // the keys of the section being copied, if any
+    QByteArray currentName_;
+    QByteArray held_;  // blank lines after the current section's last non-blank line
+    QByteArray eol_;   // the file's own line ending, from its first line
+    bool endsWithNewline_ = true;
+};
+
+}  // namespace
+
+int parseInteger(QByteArrayView text, int fallback) {
+    qsizetype at = 0;
+    const bool negative = !text.isEmpty() && text[0] == '-';
+    if (negative) ++at;
+    int base = 10;
+    if (text.sliced(at).startsWith('$')) {
+        base = 16;
+        at += 1;
+    } else if (text.size() - at > 2 &&
+               (text.sliced(at).startsWith("0x") || text.sliced(at).startsWith("0X"))) {
+        base = 16;
+        at += 2;
+    }
+    if (at >= text.size()) return fallback;
+    qint64 value = 0;
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        int digit = -1;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        if (digit < 0) return fallback;
+        value = value * base + digit;
+        if (value > qint64(std::numeric_limits<int>::max()) + 1) return fallback;
+    }
+    if (negative) value = -value;
+    if (value > std::numeric_limits<int>::max()) return fallback;
+    return static_cast<int>(value);
+}
+
+Profile Profile::parse(QByteArrayView bytes) {
+    Profile profile;
+    QSet<QByteArray> seen;
+    QByteArray section;
+    bool first = false;  // within the first section of its name
+    while (!bytes.isEmpty()) {
+        qsizetype end = bytes.indexOf('\n');
+        const QByteArrayView text = withoutEnding(end < 0 ? bytes : bytes.first(end + 1));
+        bytes = end < 0 ? QByteArrayView() : bytes.sliced(end + 1);
+        const Line line = parseLine(text);
+        if (line.kind == Line::Section) {
+            first = !seen.contains(line.name);
+            seen.insert(line.name);
+            section = line.name;
+        } else if (line.kind == Line::Key && first) {
+            const QByteArray k = section + '\n' + line.name;
+            if (!profile.values_.contains(k))
+                profile.values_.insert(
+                    k, text.sliced(line.valueFrom, line.valueTo - line.valueFrom).toByteArray());
+        }
+    }
+    return profile;
+}
+
+Profile Profile::read(const QString& path) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return {};
+    QByteArray bytes = file.read(kReadLimit);
+    // A line cut by the limit could read as a different value: it is left out.
+    if (!file.atEnd()) bytes.truncate(bytes.lastIndexOf('\n') + 1);
+    return parse(bytes);
+}
+
+std::optional<QByteArray> Profile::value(QByteArrayView section, QByteArrayView key) const {
+    const auto it = values_.constFind(lookupKey(section, key));
+    if (it == values_.constEnd()) return std::nullopt;
+    return *it;
+}
+
+int Profile::readInteger(QByteArrayView section, QByteArrayView key, int fallback) const {
+    const std::optional<QByteArray> text = value(section, key);
+    return text ? parseInteger(*text, fallback) : fallback;
+}
+
+bool Profile::readBool(QByteArrayView section, QByteArrayView key, bool fallback) const {
+    return readInteger(section, key, fallback ? 1 : 0) != 0;
+}
+
+QByteArray rewrite(const QByteArray& old, const QList<Entry>& entries) {
+    QByteArray in = old;
+    QBuffer input(&in);
+    input.open(QIODevice::ReadOnly);
+    QByteArray result;
+    QBuffer output(&result);
+    output.open(QIODevice::WriteOnly);
+    Rewriter(output, entries).run(input);
+    return result;
+}
+
+QString write(const QString& path, const QList<Entry>& entries) {
+    const QString failed = bitmap_file::cannotCreateMessage(path);
+    const QFileInfo info(path);
+    QFile old(path);
+    QBuffer empty;
+    QIODevice* input = &empty;
+    if (info.exists() || info.isSymLink()) {
+        if (!info.isFile() || !old.open(QIODevice::ReadOnly)) return failed;
+        input = &old;
+    } else {
+        empty.open(QIODevice::ReadOnly);
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return failed;
+    Rewriter rewriter(file, entries);
+    rewriter.run(*input);
+    if (rewriter.failed_ || old.error() != QFileDevice::NoError || !file.commit()) {
+        file.cancelWriting();
+        return failed;
+    }
+    return {};
+}
+
+}  // namespace ini_file

@@ -1,0 +1,8 @@
+#include <QProcess>
+
+#include "platform.h"
+
+bool QtPlatform::startProcess(const QString& program, const QStringList& arguments,
+                              const QString& workingDirectory) {
+    return QProcess::startDetached(program, arguments, workingDirectory);
+}
