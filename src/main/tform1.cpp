@@ -11,8 +11,10 @@
 
 #include "bevel_panel.h"
 #include "command_table.h"
+#include "filter/tform2.h"
 #include "platform/x11_info.h"
 #include "startup.h"
+#include "text/tform4.h"
 
 namespace {
 constexpr int kDesignInterval = 25;

@@ -36,6 +36,10 @@ void TForm1::SpeedButton29Click() {
 void TForm1::SpeedButton30Click() {
     edit_.copySelectionAsStamp();
 }
-void TForm1::SpeedButton35Click() {}
-void TForm1::SpeedButton26Click() {}
+void TForm1::SpeedButton35Click() {
+    openTextStamp();
+}
+void TForm1::SpeedButton26Click() {
+    openExtensionTools();
+}
 void TForm1::SpeedButton27Click() {}

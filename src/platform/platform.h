@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QPoint>
 #include <QString>
@@ -10,6 +11,12 @@
 // The owner keeps one per dialog, so every command that runs the same dialog shares it.
 struct PictureDialogState {
     QString fileName;
+};
+
+// A font as the font chooser hands it over: face, size and style, and the colour to write in.
+struct FontChoice {
+    QFont font;
+    TColor colour = 0;
 };
 
 // Outcome of a clipboard request.
@@ -45,6 +52,10 @@ public:
     // The save dialog asks before overwriting an existing file.
     virtual bool runOpenDialog(PictureDialogState& dialog) = 0;
     virtual bool runSaveDialog(PictureDialogState& dialog) = 0;
+
+    // The font chooser with a colour field, opened on `choice`; on confirmation `choice` takes
+    // the chosen font and colour. False when the user cancels, leaving `choice` as it was.
+    virtual bool chooseFont(FontChoice& choice) = 0;
 };
 
 // The implementation over Qt and the desktop.
@@ -58,4 +69,5 @@ public:
     ClipboardStatus writeClipboardImage(const QImage& image) override;
     bool runOpenDialog(PictureDialogState& dialog) override;
     bool runSaveDialog(PictureDialogState& dialog) override;
+    bool chooseFont(FontChoice& choice) override;
 };
