@@ -387,7 +387,6 @@ void TForm2::run(QCheckBox* onlySelection, const Pass& pass) {
     ProgressBar1->setValue(0);
     setEnabled(true);
     if (selectionFixed) model.recoverarea();
-    board_.present();
 }
 
 // Qt repaints the bar at once whenever its drawn length changes; over a run of a thousand steps
