@@ -80,10 +80,10 @@ std::unique_ptr<DialogBoard> g_dialog;
 
 // clang-format off
 const std::pair<const char*, void (TForm2::*)()> kRuns[] = {
-    {"exchange (交換)",   &TForm2::Button2Click},
-    {"shift (ずらし)",    &TForm2::Button3Click},
-    {"negative (反転)",   &TForm2::Button4Click},
-    {"brightness (明るさ)", &TForm2::Button5Click},
+    {"exchange (交換)",         &TForm2::Button2Click},
+    {"shift (ずらし)",          &TForm2::Button3Click},
+    {"negative (反転)",         &TForm2::Button4Click},
+    {"brightness (明るさ)",     &TForm2::Button5Click},
     {"contrast (コントラスト)", &TForm2::Button6Click},
 };
 // clang-format on
