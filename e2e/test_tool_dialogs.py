@@ -43,6 +43,12 @@ class ExtensionToolsTest(ToolDialogTestCase):
         self.wait_for_patch(PATCH_LEFT, PATCH_TOP, "undo after the dialog")
 
 
+class ExtensionToolsUnderWindowManagerTest(ExtensionToolsTest):
+    """The dialog and the board hand the keyboard to each other through a window manager."""
+
+    window_manager = "openbox"
+
+
 class TextStampTest(ToolDialogTestCase):
     def text_pixels(self, left, top, right, bottom):
         """Counts the black pixels of the board rectangle; fails on any pixel that is neither
