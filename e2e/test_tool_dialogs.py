@@ -37,6 +37,11 @@ class ExtensionToolsTest(ToolDialogTestCase):
         # See-through pixels stay see-through.
         self.wait_for_desktop(PATCH_LEFT - 10, PATCH_TOP - 10, PATCH_LEFT, PATCH_TOP,
                               "the board beside the patch")
+        # The button keeps the focus through the run: Enter presses it again, and again.
+        self.x.key("Return")
+        self.wait_for_patch(PATCH_LEFT, PATCH_TOP, "the second negative")
+        self.x.key("Return")
+        self.wait_for_picture(PATCH_LEFT, PATCH_TOP, negative, "the third negative")
         self.x.key("Escape")
         self.wait_for_board_keyboard()
         self.x.key("alt+z")

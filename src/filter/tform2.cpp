@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -369,6 +370,9 @@ void TForm2::Button6Click() {
 }
 
 void TForm2::run(QCheckBox* onlySelection, const Pass& pass) {
+    // Disabling the dialog takes the focus from its control; it goes back there afterwards, so
+    // that Enter presses the same button again.
+    const QPointer<QWidget> focused = focusWidget();
     setEnabled(false);
     BoardModel& model = board_.model();
     model.lfb();
@@ -386,6 +390,7 @@ void TForm2::run(QCheckBox* onlySelection, const Pass& pass) {
     model.stb();
     ProgressBar1->setValue(0);
     setEnabled(true);
+    if (focused) focused->setFocus();
     if (selectionFixed) model.recoverarea();
 }
 
