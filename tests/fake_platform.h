@@ -88,6 +88,19 @@ public:
         return processStarts;
     }
 
+    // The font chooser's answers, used front first; nullopt or none left: cancel. Records the
+    // choice it was opened on.
+    std::deque<std::optional<FontChoice>> fontAnswers;
+    QList<FontChoice> fontDialogsOpenedOn;
+    bool chooseFont(FontChoice& choice) override {
+        calls << QStringLiteral("font-dialog");
+        fontDialogsOpenedOn << choice;
+        const std::optional<FontChoice> chosen = take(fontAnswers).value_or(std::nullopt);
+        if (!chosen) return false;
+        choice = *chosen;
+        return true;
+    }
+
 private:
     template <typename T>
     static std::optional<T> take(std::deque<T>& answers) {

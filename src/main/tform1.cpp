@@ -12,11 +12,13 @@
 
 #include "bevel_panel.h"
 #include "command_table.h"
-#include "help_page.h"
 #include "config/tform3.h"  // complete for the owner's destructor
+#include "filter/tform2.h"
+#include "help_page.h"
 #include "platform/x11_info.h"
 #include "settings.h"
 #include "startup.h"
+#include "text/tform4.h"
 
 namespace {
 constexpr int kDesignInterval = 25;

@@ -23,6 +23,8 @@ class QMenu;
 class BevelPanel;
 class TForm3;
 struct BoardSettings;
+class TForm2;
+class TForm4;
 
 // The board window: a top-level window whose key-coloured pixels are invisible and let the mouse
 // through. It owns the picture (BoardModel), turns window events into calls on it, presents what
@@ -143,6 +145,13 @@ public:
     // The controls' area: always part of the window's shape, whatever the surface holds.
     QRegion alwaysShown() const;
 
+    // The extension tools and text stamp dialogs, made at their first use and kept for the
+    // life of the board, so that what they hold carries over from one opening to the next.
+    TForm2& form2();
+    TForm4& form4();
+    // A tool dialog has closed: the board takes input again and comes to the front.
+    void toolDialogClosed();
+
     // Sends what changed on the surface to the screen and to the window's shape.
     void present();
     // The cursor in client coordinates, unclamped.
@@ -182,6 +191,9 @@ private:
 
     void attachShape();
     void releaseHeldKeys();
+    void openToolDialog(QWidget& dialog);
+    void openExtensionTools();
+    void openTextStamp();
 
     Platform& platform_;
     QStringList args_;
@@ -217,4 +229,8 @@ private:
     QRegion inputPending_;  // changed pixels the input shape has not taken yet
     QImage scratch_;        // key colour turned clear, when a compositor shows the window
     std::mt19937 random_;
+
+    // Declared last: they refer to the board while they live.
+    std::unique_ptr<TForm2> Form2;
+    std::unique_ptr<TForm4> Form4;
 };

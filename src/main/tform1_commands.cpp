@@ -42,5 +42,9 @@ void TForm1::SpeedButton29Click() {
 void TForm1::SpeedButton30Click() {
     edit_.copySelectionAsStamp();
 }
-void TForm1::SpeedButton35Click() {}
-void TForm1::SpeedButton26Click() {}
+void TForm1::SpeedButton35Click() {
+    openTextStamp();
+}
+void TForm1::SpeedButton26Click() {
+    openExtensionTools();
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QPoint>
 #include <QString>
@@ -11,6 +12,12 @@
 // The owner keeps one per dialog, so every command that runs the same dialog shares it.
 struct PictureDialogState {
     QString fileName;
+};
+
+// A font as the font chooser hands it over: face, size and style, and the colour to write in.
+struct FontChoice {
+    QFont font;
+    TColor colour = 0;
 };
 
 // Outcome of a clipboard request.
@@ -55,6 +62,9 @@ public:
     // environment, and does not wait for it. False when it could not be started.
     virtual bool startProcess(const QString& program, const QStringList& arguments,
                               const QString& workingDirectory) = 0;
+    // The font chooser with a colour field, opened on `choice`; on confirmation `choice` takes
+    // the chosen font and colour. False when the user cancels, leaving `choice` as it was.
+    virtual bool chooseFont(FontChoice& choice) = 0;
 };
 
 // The implementation over Qt and the desktop.
@@ -71,4 +81,5 @@ public:
     bool showHelp(const QString& page, int topic) override;
     bool startProcess(const QString& program, const QStringList& arguments,
                       const QString& workingDirectory) override;
+    bool chooseFont(FontChoice& choice) override;
 };

@@ -1,0 +1,52 @@
+// The board's side of its tool dialogs: making them, opening them over a disabled board and
+// taking the board back when they close.
+#include "filter/tform2.h"
+#include "text/tform4.h"
+#include "tform1.h"
+
+TForm2& TForm1::form2() {
+    if (!Form2) Form2 = std::make_unique<TForm2>(*this, platform_);
+    return *Form2;
+}
+
+TForm4& TForm1::form4() {
+    if (!Form4) Form4 = std::make_unique<TForm4>(*this, platform_);
+    return *Form4;
+}
+
+// Every run of one opening is undone together: the undo picture is taken once, here. It is the
+// committed picture: a selection frame or a preview on the surface must not reach it, or an undo
+// would commit it for good.
+void TForm1::openExtensionTools() {
+    DrawState& s = model_.state;
+    if (s.selectionFixed()) {
+        model_.lfb();
+        model_.SaveUndo();
+        model_.recoverarea();
+    } else if (s.DrawPhase != PhaseIdle || s.EraserActive) {
+        model_.stores.saveCommittedUndo();
+    } else {
+        model_.SaveUndo();
+    }
+    openToolDialog(form2());
+}
+
+// No undo picture: the text only becomes the stamp, which is placed like any other.
+void TForm1::openTextStamp() {
+    openToolDialog(form4());
+}
+
+void TForm1::openToolDialog(QWidget& dialog) {
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    setEnabled(false);
+    present();
+}
+
+void TForm1::toolDialogClosed() {
+    setEnabled(true);
+    show();
+    raise();
+    activateWindow();
+}
