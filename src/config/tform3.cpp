@@ -10,7 +10,7 @@
 #include <QSpinBox>
 #include <cmath>
 
-#include "dialog_font.h"
+#include "platform/japanese_font.h"
 #include "side_picture.h"
 
 namespace {
@@ -50,7 +50,7 @@ TForm3::TForm3(Board board) : board_(std::move(board)) {
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(kClientWidth, kClientHeight);
-    setFont(dialogFont());
+    setFont(japanese_font::requested(12));
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));

@@ -2,7 +2,7 @@
 #include <QIcon>
 
 #include "board_icon.h"
-#include "config/dialog_font.h"
+#include "platform/japanese_font.h"
 #include "platform/platform.h"
 #include "platform/qt_translations.h"
 #include "tform1.h"
@@ -16,7 +16,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("velmo"));
     QApplication::setWindowIcon(boardIcon());
     installJapaneseQtTranslations(app);
-    installDialogFontSubstitutes();
+    japanese_font::registerSubstitutes();
     QtPlatform platform;
     TForm1 form(platform, QApplication::arguments().mid(1));
     form.show();

@@ -7,10 +7,10 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include "config/dialog_font.h"
 #include "config/tform3.h"
 #include "fake_platform.h"
 #include "main/tform1.h"
+#include "platform/japanese_font.h"
 
 namespace {
 
@@ -45,8 +45,7 @@ TEST(SettingsDialog, FrameRateLabel) {
 }
 
 TEST(SettingsDialog, TheWindowsFaceIsShownInAnInstalledJapaneseGothic) {
-    installDialogFontSubstitutes();
-    const QFont font = dialogFont();
+    const QFont font = japanese_font::requested(12);
     const QString shown = QFontInfo(font).family();
     EXPECT_TRUE(shown.contains(QStringLiteral("IPA")) || shown.contains(QStringLiteral("CJK")))
         << shown.toStdString();
