@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <QRegion>
 #include <random>
@@ -14,6 +15,34 @@
 #include "platform/raster.h"
 
 namespace th {
+
+// Colours as 0x00BBGGRR.
+constexpr TColor rgb(int r, int g, int b) {
+    return static_cast<TColor>(r + g * 256 + b * 65536);
+}
+inline constexpr TColor kRed = 0x0000ff;
+inline constexpr TColor kBlue = 0xff0000;
+inline constexpr TColor kGreen = 0x00ff00;
+
+// Fills `r` with `colour`, leaving the brush as it was.
+inline void paint(Canvas& c, const QRect& r, TColor colour) {
+    const TColor brush = c.brushColor();
+    c.setBrushColor(colour);
+    c.fillRect(r);
+    c.setBrushColor(brush);
+}
+
+// A file's bytes, or "<unreadable>".
+inline QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+inline void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
 
 // Random opaque noise, so that every drawing operation changes something visible.
 inline void noise(Canvas& c, unsigned seed) {

@@ -17,9 +17,7 @@
 
 namespace {
 
-constexpr TColor rgb(int r, int g, int b) {
-    return static_cast<TColor>(r + g * 256 + b * 65536);
-}
+using th::rgb;
 
 // A board with a committed picture: noise with a see-through band, opened on the extension
 // tools dialog.

@@ -7,19 +7,14 @@
 #include "fake_platform.h"
 #include "main/edit_commands.h"
 #include "platform/bitmap_file.h"
+#include "test_helpers.h"
 
 namespace {
 
-constexpr TColor kRed = 0x0000ff;
-constexpr TColor kBlue = 0xff0000;
-constexpr TColor kGreen = 0x00ff00;
-
-void paint(Canvas& c, const QRect& r, TColor colour) {
-    const TColor brush = c.brushColor();
-    c.setBrushColor(colour);
-    c.fillRect(r);
-    c.setBrushColor(brush);
-}
+using th::kBlue;
+using th::kGreen;
+using th::kRed;
+using th::paint;
 
 QImage solid(int w, int h, TColor colour) {
     QImage image(w, h, QImage::Format_RGB32);

@@ -14,27 +14,12 @@
 
 namespace {
 
-constexpr TColor kRed = 0x0000ff;
-constexpr TColor kBlue = 0xff0000;
-constexpr TColor kGreen = 0x00ff00;
-
-void paint(Canvas& c, const QRect& r, TColor colour) {
-    const TColor brush = c.brushColor();
-    c.setBrushColor(colour);
-    c.fillRect(r);
-    c.setBrushColor(brush);
-}
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
+using th::kBlue;
+using th::kGreen;
+using th::kRed;
+using th::paint;
+using th::readAll;
+using th::writeFile;
 
 class FileCommandsTest : public ::testing::Test {
 protected:
@@ -143,7 +128,7 @@ TEST_F(FileCommandsTest, AFileThatCannotBeReadChangesNothing) {
     picture.fill(toQRgb(kGreen));
     ASSERT_EQ(bitmap_file::write(path("cut.bmp"), picture), QString());
     QFile(path("cut.bmp")).resize(QFile(path("cut.bmp")).size() / 2);
-    writeBytes(path("text.bmp"), "BM but then only a few words of text");
+    writeFile(path("text.bmp"), "BM but then only a few words of text");
     // A header that asks for a picture of 100000 × 100000 pixels.
     QByteArray absurd(54, '\0');
     auto* h = reinterpret_cast<uchar*>(absurd.data());
@@ -155,7 +140,7 @@ TEST_F(FileCommandsTest, AFileThatCannotBeReadChangesNothing) {
     qToLittleEndian<qint32>(100000, h + 22);
     qToLittleEndian<quint16>(1, h + 26);
     qToLittleEndian<quint16>(24, h + 28);
-    writeBytes(path("absurd.bmp"), absurd + QByteArray(4096, '\x55'));
+    writeFile(path("absurd.bmp"), absurd + QByteArray(4096, '\x55'));
     QDir(dir.path()).mkdir("folder.bmp");
 
     const QImage buffer = stores().buffer().image();
@@ -198,7 +183,7 @@ TEST_F(FileCommandsTest, SaveWritesTheWholeStoreAs24BitBitmapThatOpensToTheSameP
 
     files.savePicture();
     EXPECT_TRUE(platform.errors.isEmpty());
-    const QByteArray bytes = contents(path("whole.bmp"));
+    const QByteArray bytes = readAll(path("whole.bmp"));
     ASSERT_GE(bytes.size(), 54);
     const auto* h = reinterpret_cast<const uchar*>(bytes.constData());
     EXPECT_EQ(qFromLittleEndian<qint32>(h + 18), 1600);
@@ -218,7 +203,7 @@ TEST_F(FileCommandsTest, SaveThatCannotBeWrittenLeavesTheOldFileByteForByte) {
     QImage old(40, 30, QImage::Format_RGB32);
     old.fill(toQRgb(kBlue));
     ASSERT_EQ(bitmap_file::write(path("old.bmp"), old), QString());
-    const QByteArray before = contents(path("old.bmp"));
+    const QByteArray before = readAll(path("old.bmp"));
     drawPicture();
     platform.saveAnswers = {path("old.bmp")};
 
@@ -236,7 +221,7 @@ TEST_F(FileCommandsTest, SaveThatCannotBeWrittenLeavesTheOldFileByteForByte) {
     sigaction(SIGXFSZ, &previous, nullptr);
 
     EXPECT_EQ(platform.errors, QStringList{"ファイル " + path("old.bmp") + " を作成できません"});
-    EXPECT_EQ(contents(path("old.bmp")), before);
+    EXPECT_EQ(readAll(path("old.bmp")), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.bmp"});
 }
 
@@ -245,7 +230,7 @@ TEST_F(FileCommandsTest, HelpOpensTopicOneOrNamesThePageItCannotOpen) {
     EXPECT_EQ(platform.errors, QStringList{"ファイル " + path("velmo.html") + " は開けません"});
     EXPECT_EQ(platform.calls, QStringList{"error"}) << "no help window for a missing page";
 
-    writeBytes(path("velmo.html"), "<html><body><a name=\"topic1\"></a>help</body></html>");
+    writeFile(path("velmo.html"), "<html><body><a name=\"topic1\"></a>help</body></html>");
     platform.calls.clear();
     files.showHelp();
     EXPECT_EQ(platform.calls, QStringList{"help " + path("velmo.html") + "#1"});

@@ -13,19 +13,12 @@
 #include "main/settings.h"
 #include "main/tform1.h"
 #include "platform/bitmap_file.h"
+#include "test_helpers.h"
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
+using th::readAll;
+using th::writeFile;
 
 // A board started in a folder of its own, as `velmo` would be from there.
 struct StartedBoard {

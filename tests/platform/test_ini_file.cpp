@@ -8,22 +8,15 @@
 #include <random>
 
 #include "platform/ini_file.h"
+#include "test_helpers.h"
 
 using ini_file::Entry;
 using ini_file::Profile;
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
+using th::readAll;
+using th::writeFile;
 
 }  // namespace
 

@@ -18,9 +18,7 @@
 
 namespace {
 
-constexpr TColor rgb(int r, int g, int b) {
-    return static_cast<TColor>(r + g * 256 + b * 65536);
-}
+using th::rgb;
 
 struct Board {
     FakePlatform platform;
