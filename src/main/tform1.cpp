@@ -59,7 +59,21 @@ void TForm1::FormCreate() {
     model_.state.StartDir = QDir::currentPath();
     model_.initialiseStores();
     model_.FormResize(size());
+    startRecovery();
     startup::handOverPicture(model_, args_, platform_);
+    if (recovery_) recovery_->start();
+}
+
+// The picture of an instance that crashed comes back, unless the command line names one.
+void TForm1::startRecovery() {
+    const QString folder = platform_.recoveryFolder();
+    if (folder.isEmpty()) return;
+    recovery_ = std::make_unique<PictureRecovery>(folder, platform_, [this] {
+        const Canvas& buffer = model_.stores.buffer();
+        return buffer.image().copy(QRect(QPoint(0, 0), size()).intersected(buffer.rect()));
+    });
+    const QImage orphan = recovery_->takeOrphan();
+    if (!orphan.isNull()) showRecoveredPicture(model_, orphan);
 }
 
 void TForm1::FormResize() {

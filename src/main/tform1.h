@@ -12,6 +12,7 @@
 #include "board_model.h"
 #include "edit_commands.h"
 #include "key_repeater.h"
+#include "picture_recovery.h"
 #include "platform/platform.h"
 #include "platform/window_shape.h"
 
@@ -162,6 +163,7 @@ private:
 
     void attachShape();
     void releaseHeldKeys();
+    void startRecovery();
 
     Platform& platform_;
     QStringList args_;
@@ -190,4 +192,5 @@ private:
     QRegion inputPending_;  // changed pixels the input shape has not taken yet
     QImage scratch_;        // key colour turned clear, when a compositor shows the window
     std::mt19937 random_;
+    std::unique_ptr<PictureRecovery> recovery_;
 };

@@ -45,6 +45,9 @@ public:
     // The save dialog asks before overwriting an existing file.
     virtual bool runOpenDialog(PictureDialogState& dialog) = 0;
     virtual bool runSaveDialog(PictureDialogState& dialog) = 0;
+
+    // The folder that keeps the recovery file of the picture; empty for none (tests).
+    virtual QString recoveryFolder() { return {}; }
 };
 
 // The implementation over Qt and the desktop.
@@ -58,4 +61,5 @@ public:
     ClipboardStatus writeClipboardImage(const QImage& image) override;
     bool runOpenDialog(PictureDialogState& dialog) override;
     bool runSaveDialog(PictureDialogState& dialog) override;
+    QString recoveryFolder() override;
 };

@@ -2,6 +2,7 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QCursor>
+#include <QDir>
 #include <QMessageBox>
 #include <QMimeData>
 
@@ -58,4 +59,10 @@ ClipboardStatus QtPlatform::writeClipboardImage(const QImage& image) {
     // The clipboard hands back our data only while it holds it.
     return reinterpret_cast<quintptr>(clipboard->mimeData()) == ours ? ClipboardStatus::Ok
                                                                      : ClipboardStatus::CannotOpen;
+}
+
+QString QtPlatform::recoveryFolder() {
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty()) state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/velmo");
 }

@@ -25,10 +25,9 @@ constexpr std::array<unsigned, EventCount> kWeights{
     1,     1,         5,                1,        1,      1,              1};
 // clang-format on
 
-constexpr std::array<int, 11> kTools{ToolFreehand,      ToolLine,        ToolPolyline,
-                                     ToolRectCentre,    ToolRectCorners, ToolEllipseCentre,
-                                     ToolEllipseBox,    ToolFill,        ToolEyedropper,
-                                     ToolSelection,     ToolStamp};
+constexpr std::array<int, 11> kTools{
+    ToolFreehand,   ToolLine, ToolPolyline,   ToolRectCentre, ToolRectCorners, ToolEllipseCentre,
+    ToolEllipseBox, ToolFill, ToolEyedropper, ToolSelection,  ToolStamp};
 constexpr std::array<int, 7> kPenWidths{1, 4, 6, 8, 12, 16, 32};
 
 bool isShapeTool(int tool) {
@@ -37,11 +36,11 @@ bool isShapeTool(int tool) {
 
 // How the committed picture may change in one event.
 enum class Commit {
-    None,        // not at all
-    Any,         // a shape or stamp is committed as previewed
-    Colours,     // only to the colours in `allowed` (strokes and erasing)
-    KeyInRect,   // only to the key colour inside the selection (a cut)
-    FromUndo,    // it becomes the undo picture (an undo)
+    None,       // not at all
+    Any,        // a shape or stamp is committed as previewed
+    Colours,    // only to the colours in `allowed` (strokes and erasing)
+    KeyInRect,  // only to the key colour inside the selection (a cut)
+    FromUndo,   // it becomes the undo picture (an undo)
 };
 
 }  // namespace
@@ -78,8 +77,8 @@ struct BoardWalk::Impl {
     }
     QImage randomPicture() {
         static constexpr std::array<QImage::Format, 6> formats{
-            QImage::Format_RGB32,   QImage::Format_ARGB32,    QImage::Format_Indexed8,
-            QImage::Format_Mono,    QImage::Format_RGB888,    QImage::Format_Grayscale8};
+            QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_Indexed8,
+            QImage::Format_Mono,  QImage::Format_RGB888, QImage::Format_Grayscale8};
         QImage picture(between(1, 48), between(1, 48), formats[next(formats.size())]);
         if (picture.format() == QImage::Format_Indexed8 || picture.format() == QImage::Format_Mono)
             picture.setColorTable({qRgb(255, 255, 204), qRgba(10, 200, 30, 128)});
@@ -101,7 +100,8 @@ namespace {
 
 unsigned pickEvent(const std::function<unsigned(unsigned)>& next) {
     unsigned total = 0;
-    for (unsigned w : kWeights) total += w;
+    for (unsigned w : kWeights)
+        total += w;
     unsigned r = next(total);
     for (unsigned e = 0; e < EventCount; ++e) {
         if (r < kWeights[e]) return e;
@@ -151,8 +151,8 @@ bool BoardWalk::step() {
     if ((event == ShiftDown || event == CtrlDown) && !w.tickedSinceKey) event = Tick;
     if (options_.avoidOpenFaults) {
         if ((event == ShiftDown && w.ctrlHeld) || (event == CtrlDown && w.shiftHeld)) event = Tick;
-        const bool choosesTool = event == Tool || event == Paste || event == PasteFile ||
-                                 event == SelectionCommand;
+        const bool choosesTool =
+            event == Tool || event == Paste || event == PasteFile || event == SelectionCommand;
         if (choosesTool && (w.shiftHeld || phaseBefore == PhaseActive)) event = Tick;
         if (event == Activate && phaseBefore == PhaseActive) event = Tick;
     }
@@ -281,9 +281,10 @@ bool BoardWalk::step() {
             break;
         case OtherClipboard: {
             const unsigned kind = w.next(3);
-            event_ = QStringLiteral("clipboard %1").arg(kind == 0   ? "empty"
-                                                        : kind == 1 ? "unavailable"
-                                                                    : "picture");
+            event_ = QStringLiteral("clipboard %1")
+                         .arg(kind == 0   ? "empty"
+                              : kind == 1 ? "unavailable"
+                                          : "picture");
             w.platform.clipboardOpens = kind != 1;
             w.platform.clipboard.reset();
             if (kind == 2) w.platform.clipboard = w.randomPicture();
@@ -350,8 +351,9 @@ bool BoardWalk::step() {
                     if (commit == Commit::KeyInRect)
                         ok = c == TransparentKey && selectionBefore.contains(at);
                     if (!ok) {
-                        failure_ = QStringLiteral("pixel %1,%2 of the committed picture became "
-                                                  "%3 (tool %4, phase %5)")
+                        failure_ = QStringLiteral(
+                                       "pixel %1,%2 of the committed picture became "
+                                       "%3 (tool %4, phase %5)")
                                        .arg(at.x())
                                        .arg(at.y())
                                        .arg(c, 6, 16, QLatin1Char('0'))

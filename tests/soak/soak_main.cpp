@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
             QTextStream err(stderr);
             err << "soak: seed " << seed << ", event " << walk.steps() << ": " << walk.failure()
                 << "\nlast events:\n";
-            for (const QString& e : recent) err << "  " << e << "\n";
+            for (const QString& e : recent)
+                err << "  " << e << "\n";
             return 1;
         }
         if ((i + 1) % 100000 == 0)
