@@ -2,6 +2,7 @@
 // bytes become a file, which is read, handed over as the start-up picture and pasted as a stamp.
 #include <QDir>
 #include <QFile>
+#include <QHashFunctions>
 #include <QStringList>
 #include <cstdint>
 
@@ -33,8 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
             result.image.height() > bitmap_file::kMaxSide)
             std::abort();
     }
-    // The whole way of a picture through the board; small pictures only, for speed.
-    if (result.ok() && qint64(result.image.width()) * result.image.height() <= 256 * 256) {
+    // The whole way of a picture through the board, for small pictures and one input in 64:
+    // the start-up hand-over reallocates the committed picture, which costs more than the
+    // reading. Chosen by the input's bytes, so that a finding replays.
+    const bool small = qint64(result.image.width()) * result.image.height() <= 256 * 256;
+    if (result.ok() && small && qHashBits(data, size) % 64 == 0) {
         static fuzz::Board board;
         startup::handOverPicture(board.board.model, {path}, board.platform);
         board.openDialog.fileName = path;
