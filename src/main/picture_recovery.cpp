@@ -68,6 +68,12 @@ QImage PictureRecovery::takeOrphan() {
     return {};
 }
 
+void PictureRecovery::releaseOrphan() {
+    orphanLock_.reset();  // unlocking removes the lock file; the picture stays
+    orphanPicture_.clear();
+    forceNext_ = false;
+}
+
 void PictureRecovery::start(int periodMs) {
     // What the board shows at start is not a change, unless it came from an orphan: that one
     // is saved at once, so the orphan can go.

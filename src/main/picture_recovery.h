@@ -32,6 +32,9 @@ public:
     // is kept (and its lock held, so no other instance takes it too) until this instance's own
     // first save, and removed then.
     QImage takeOrphan();
+    // The board shows another picture after all (one named on the command line): the orphan
+    // is left for a later start.
+    void releaseOrphan();
 
     // Starts the periodic saves.
     void start(int periodMs = kPeriodMs);

@@ -164,6 +164,7 @@ private:
     void attachShape();
     void releaseHeldKeys();
     void startRecovery();
+    QImage committedPicture() const;
 
     Platform& platform_;
     QStringList args_;

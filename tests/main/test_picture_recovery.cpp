@@ -95,6 +95,16 @@ TEST_F(Recovery, TakesTheNewestPictureOfAnEndedInstanceAndKeepsItUntilItsOwnFirs
     EXPECT_FALSE(QFile::exists(newer.chopped(4) + QStringLiteral(".lock")));
     EXPECT_TRUE(QFile::exists(first->picturePath()));
     EXPECT_TRUE(QFile::exists(running->picturePath()));
+
+    // Released (the board shows another picture), the orphan stays for a later start.
+    auto third = make();
+    EXPECT_FALSE(third->takeOrphan().isNull());
+    third->releaseOrphan();
+    third->start();
+    committed.setPixel(0, 0, 0);
+    save(*third);
+    EXPECT_TRUE(QFile::exists(older));
+    EXPECT_FALSE(make()->takeOrphan().isNull());
 }
 
 TEST_F(Recovery, AFailingWriteIsReportedOnce) {
