@@ -86,11 +86,13 @@ void PictureRecovery::period() {
         if (write_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
         takeResult(write_.get());
     }
+    const bool force = std::exchange(forceNext_, false);
     if (!usable_) {
-        takeResult({false, bitmap_file::cannotCreateMessage(picturePath_)});
+        // Said only once there is something to keep.
+        if (!reported_ && (force || committed_() != lastWritten_))
+            takeResult({false, bitmap_file::cannotCreateMessage(picturePath_)});
         return;
     }
-    const bool force = std::exchange(forceNext_, false);
     write_ = std::async(std::launch::async, [this, picture = committed_(), force]() -> Result {
         if (!force && picture == lastWritten_) return {};
         const QString error = bitmap_file::write(picturePath_, picture);
