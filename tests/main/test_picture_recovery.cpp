@@ -116,8 +116,12 @@ TEST_F(Recovery, AFailingWriteIsReportedOnce) {
         PictureRecovery r(dir.filePath(QStringLiteral("state/velmo")), platform,
                           [this] { return committed; });
         r.start();
-        for (int i = 0; i < 3; ++i)
+        save(r);
+        EXPECT_TRUE(platform.errors.isEmpty()) << "nothing to keep yet";
+        for (int i = 0; i < 3; ++i) {
+            committed.setPixel(i, 1, 0);
             save(r);
+        }
     }
     EXPECT_EQ(platform.errors.size(), 1);
 
