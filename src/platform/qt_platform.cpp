@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 
+#include "clipboard_picture.h"
 #include "modal_owner.h"
 #include "platform.h"
 
@@ -42,8 +43,7 @@ ClipboardStatus QtPlatform::readClipboardImage(QImage& image) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
     if (!data) return ClipboardStatus::CannotOpen;
-    if (!data->hasImage()) return ClipboardStatus::NoBitmap;
-    QImage picture = qvariant_cast<QImage>(data->imageData());
+    QImage picture = clipboard_picture::fromMimeData(*data);
     if (picture.isNull()) return ClipboardStatus::NoBitmap;
     image = std::move(picture);
     return ClipboardStatus::Ok;
