@@ -25,7 +25,7 @@ def swatch(left, top):
 
 
 def swatch_corner(left, top):
-    """The top-left pixel of a swatch: its outer bevel, dark when lowered, light when raised."""
+    """The top-left pixel of a swatch: black when it is the chosen one, light when raised."""
     return GROUP_LEFT["Panel23"] + left, top
 
 

@@ -66,7 +66,7 @@ class ClipboardTest(PatchTestCase):
     def test_paste_without_a_picture_on_the_clipboard_reports_it_and_keeps_the_tool(self):
         self.x.move_mouse(*self.screen(400, 250))
         self.x.key("alt+v")
-        answer_box(self, "velmo", "Return")
+        answer_box(self, "Velmora Board Ver. 2.3", "Return")
         # Still the freehand tool: a held Shift draws at the pointer.
         self.x.key_down("shift")
         try:

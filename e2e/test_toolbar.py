@@ -142,7 +142,9 @@ class PaletteAndPenTest(ToolbarTestCase):
         self.choose(controls.LINE_TOOL)
 
     def test_swatch_gives_the_next_line_its_colour_and_is_shown_lowered(self):
-        dark, light = (0x40, 0x40, 0x40), (0xff, 0xff, 0xff)
+        # The chosen swatch is framed black outside, white inside; the others keep a raised
+        # bevel, light at the top left.
+        dark, light = (0, 0, 0), (0xff, 0xff, 0xff)
         self.assertEqual(self.board_pixel(*controls.swatch_corner(*controls.BLACK_SWATCH)), dark)
         y = 120
         for chosen in (controls.RED_SWATCH, controls.TEAL_SWATCH):
@@ -152,6 +154,8 @@ class PaletteAndPenTest(ToolbarTestCase):
                 harness.poll_until(lambda: self.board_pixel(*corner) == dark,
                                    message="the chosen swatch to be lowered")
                 shot = self.x.screenshot()
+                inside = corner[0] + 1, corner[1] + 1
+                self.assertEqual(self.board_pixel(*inside, shot), light)
                 shown = self.board_pixel(*controls.swatch(*chosen), shot)
                 self.assertEqual(shown, controls.SWATCH_RGB[chosen])
                 self.assertEqual(

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Builds the benchmarks (Release) and runs the frame-tick benchmark on a private Xvfb
-# (1920x1280x24, no window manager, no compositor; VELMO_BENCH_COMPOSITOR=1 adds xcompmgr).
+# Builds the benchmarks (Release) and runs one on a private Xvfb (1920x1280x24, no window
+# manager, no compositor; VELMO_BENCH_COMPOSITOR=1 adds xcompmgr): the frame-tick benchmark
+# bench_tick, or the one named by VELMO_BENCH_NAME (bench_startup: start-up and memory).
 # Extra arguments go to the benchmark binary, for example --benchmark_filter=idle.
-# Results: the console table on stdout, and JSON in <build>/bench_tick.json.
+# Results: the console table on stdout, and JSON in <build>/<name>.json.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VELMO_BENCH_BUILD:-$root/build-release}
+name=${VELMO_BENCH_NAME:-bench_tick}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMO_BENCH=ON >/dev/null
-ninja -C "$build" bench_tick
+ninja -C "$build" "$name"
 
 display_file=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1920x1280x24 -nolisten tcp 3>"$display_file" \
@@ -51,5 +53,5 @@ if [ "${VELMO_BENCH_COMPOSITOR:-0}" = 1 ]; then
   echo "with xcompmgr (pid $compositor_pid)"
 fi
 DISPLAY=":$display" QT_QPA_PLATFORM=xcb VELMO_XSERVER_PID="$xvfb_pid" \
-  "$build/bench/bench_tick" \
-  --benchmark_out="$build/bench_tick.json" --benchmark_out_format=json "$@"
+  "$build/bench/$name" \
+  --benchmark_out="$build/$name.json" --benchmark_out_format=json "$@"

@@ -9,7 +9,7 @@ PACKAGES=(
   libxcb1-dev libxcb-shape0-dev libxcb-xkb-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils x11-xserver-utils xclip openbox xcompmgr imagemagick
-  python3 python3-pil
+  python3 python3-pil qt6-translations-l10n
   fonts-ipafont-gothic fonts-noto-cjk
 )
 

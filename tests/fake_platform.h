@@ -68,6 +68,13 @@ public:
     bool runOpenDialog(PictureDialogState& d) override { return answer(d, "open", openAnswers); }
     bool runSaveDialog(PictureDialogState& d) override { return answer(d, "save", saveAnswers); }
 
+    // The help window: recorded as "help <page>#<topic>"; false when `helpOpens` is off.
+    bool helpOpens = true;
+    bool showHelp(const QString& page, int topic) override {
+        calls << QStringLiteral("help %1#%2").arg(page).arg(topic);
+        return helpOpens;
+    }
+
 private:
     template <typename T>
     static std::optional<T> take(std::deque<T>& answers) {

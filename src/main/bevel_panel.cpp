@@ -3,10 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace {
-
 // Raised: light top-left, dark bottom-right; lowered: the reverse, so the face looks pressed in.
-void drawBevel(QPainter& p, QRect r, bool lowered) {
+void BevelPanel::drawBevel(QPainter& p, QRect r, bool lowered) {
     const QColor light(0xff, 0xff, 0xff), dark(0x40, 0x40, 0x40);
     const QColor& topLeft = lowered ? dark : light;
     const QColor& bottomRight = lowered ? light : dark;
@@ -18,11 +16,22 @@ void drawBevel(QPainter& p, QRect r, bool lowered) {
     p.drawLine(r.topRight(), r.bottomRight());
 }
 
-}  // namespace
+void BevelPanel::drawChosenFrame(QPainter& p, QRect r) {
+    p.setPen(Qt::black);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    p.setPen(Qt::white);
+    p.drawRect(r.adjusted(1, 1, -2, -2));
+}
 
 BevelPanel::BevelPanel(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void BevelPanel::setLook(Look look) {
+    look_ = look;
+    update();
 }
 
 void BevelPanel::setOuterLowered(bool lowered) {
@@ -55,15 +64,20 @@ void BevelPanel::setColour(const QColor& colour) {
 
 void BevelPanel::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    // A pressed captioned toggle shows a darker face as well as lowered bevels.
-    const bool pressed = hasInner_ && innerLowered_ && outerLowered_ && !caption_.isEmpty();
-    p.fillRect(rect(), pressed ? colour_.darker(125) : colour_);
-    QRect r = rect();
-    if (hasOuter_) {
-        drawBevel(p, r, outerLowered_);
-        r.adjust(1, 1, -1, -1);
+    // A pressed toggle shows a darker face as well as lowered bevels.
+    const bool pressed = look_ == Look::Toggle && hasInner_ && innerLowered_ && outerLowered_;
+    p.fillRect(rect(), pressed ? pressedFace(colour_) : colour_);
+    if (look_ == Look::Swatch && outerLowered_) {
+        drawChosenFrame(p, rect());
+        if (hasInner_) drawBevel(p, rect().adjusted(2, 2, -2, -2), innerLowered_);
+    } else {
+        QRect r = rect();
+        if (hasOuter_) {
+            drawBevel(p, r, outerLowered_);
+            r.adjust(1, 1, -1, -1);
+        }
+        if (hasInner_) drawBevel(p, r, innerLowered_);
     }
-    if (hasInner_) drawBevel(p, r, innerLowered_);
     if (!caption_.isEmpty()) {
         QFont f = font();
         f.setPixelSize(std::max(9, std::min(12, height() - 2)));

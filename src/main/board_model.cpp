@@ -40,6 +40,9 @@ void BoardModel::FormResize(QSize client) {
 }
 
 void BoardModel::selectTool(int tool) {
+    // A freehand stroke belongs to the freehand tool: what it drew is committed already, and it
+    // ends here, so that its per-tick commit never takes in the new tool's frame or preview.
+    if (tool != ToolFreehand) state.FreehandActive = false;
     state.DrawTool = static_cast<std::uint8_t>(tool);
     hooks_.toolChanged(tool);
 }

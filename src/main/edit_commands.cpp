@@ -38,13 +38,21 @@ void EditCommands::saveUndoForPaste() {
         model_.SaveUndo();
 }
 
+// A selection without width or height holds no picture: no clipboard or bitmap file can take
+// it, so the commands that hand the selection on act as if disabled and change nothing.
+bool EditCommands::selectionEmpty() const {
+    return model_.state.SelectionRect.isEmpty();
+}
+
 void EditCommands::copyToClipboard() {
+    if (selectionEmpty()) return;
     model_.lfb();
     captureSelection();
     putStampOnClipboard();
 }
 
 void EditCommands::cutToClipboard() {
+    if (selectionEmpty()) return;
     model_.lfb();
     model_.SaveUndo();
     cutSelection();
@@ -52,6 +60,7 @@ void EditCommands::cutToClipboard() {
 }
 
 void EditCommands::copyToFile() {
+    if (selectionEmpty()) return;
     model_.lfb();
     captureSelection();
     if (!platform_.runSaveDialog(SaveDialog1)) return;

@@ -32,6 +32,7 @@ public:
 
 private:
     bool showsUncommitted() const;
+    bool selectionEmpty() const;
     void saveUndoForPaste();
     void captureSelection();
     void cutSelection();

@@ -16,8 +16,12 @@ void BoardModel::tick(QPoint c, QPoint screen) {
         DisableSelectionCommands();
         DrawPreview(c);
     }
-    // 3. Freehand stroke.
-    if (s.FreehandActive) segmentStep(c);
+    // 3. Freehand stroke. It commits the surface, so the eraser's marker (drawn by the last
+    //    tick, never committed) is taken off first.
+    if (s.FreehandActive) {
+        if (s.EraserActive) lfb();
+        segmentStep(c);
+    }
     // 4. Eraser stroke with its marker dot, which is never committed.
     if (s.EraserActive) {
         Canvas& surface = stores.surface();

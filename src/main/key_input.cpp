@@ -27,7 +27,11 @@ void BoardModel::shiftDown(QPoint cursor) {
         if (!s.FreehandActive) {
             s.AnchorPoint = cursor;
             s.FreehandActive = true;
-            SaveUndo();
+            // A preview, frame or marker still shown must not reach the undo picture.
+            if (s.DrawPhase != PhaseIdle || s.EraserActive)
+                stores.saveCommittedUndo();
+            else
+                SaveUndo();
         }
     } else if (tool == ToolEyedropper) {
         pickColour(cursor);
@@ -71,6 +75,9 @@ void BoardModel::keyUp(int key) {
     DrawState& s = state;
     if (key == VK_SHIFT && s.FreehandActive) {
         s.FreehandActive = false;
+        // The release also ends a shape or selection left under way: what it showed goes, and
+        // with it the selection commands.
+        if (s.DrawPhase != PhaseIdle) lfb();
         s.DrawPhase = PhaseIdle;
     } else if (key == VK_CONTROL && s.EraserActive) {
         s.EraserActive = false;

@@ -1,6 +1,9 @@
 #include <QApplication>
+#include <QIcon>
 
+#include "board_icon.h"
 #include "platform/platform.h"
+#include "platform/qt_translations.h"
 #include "tform1.h"
 
 int main(int argc, char* argv[]) {
@@ -8,7 +11,10 @@ int main(int argc, char* argv[]) {
     // runs through XWayland unless the user chose a platform.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
+    // No display name: Qt would append it to every window title, the board's caption included.
     QApplication::setApplicationName(QStringLiteral("velmo"));
+    QApplication::setWindowIcon(boardIcon());
+    installJapaneseQtTranslations(app);
     QtPlatform platform;
     TForm1 form(platform, QApplication::arguments().mid(1));
     form.show();

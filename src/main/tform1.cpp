@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QMenu>
 #include <QMouseEvent>
@@ -11,6 +12,7 @@
 
 #include "bevel_panel.h"
 #include "command_table.h"
+#include "help_page.h"
 #include "platform/x11_info.h"
 #include "startup.h"
 
@@ -26,6 +28,8 @@ TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
       repeater_(x11::keyRepeat().delayMs, x11::keyRepeat().intervalMs,
                 [this](int key) { FormKeyDown(key); }),
       edit_(model_, platform_, OpenDialog1, SaveDialog1),
+      files_(model_, platform_, OpenDialog1, SaveDialog1,
+             help_page::path(QCoreApplication::applicationDirPath())),
       random_(std::random_device{}()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmora Board"));

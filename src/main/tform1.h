@@ -11,6 +11,7 @@
 
 #include "board_model.h"
 #include "edit_commands.h"
+#include "file_commands.h"
 #include "key_repeater.h"
 #include "picture_recovery.h"
 #include "platform/platform.h"
@@ -177,6 +178,7 @@ private:
     PictureDialogState OpenDialog1;
     PictureDialogState SaveDialog1;
     EditCommands edit_;
+    FileCommands files_;
 
     BevelPanel* Panel1 = nullptr;
     BevelPanel* Pn_tatamu = nullptr;

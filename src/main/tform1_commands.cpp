@@ -3,10 +3,18 @@
 
 #include "tform1.h"
 
-void TForm1::SpeedButton15Click() {}
-void TForm1::SpeedButton16Click() {}
-void TForm1::SpeedButton17Click() {}
-void TForm1::SpeedButton18Click() {}
+void TForm1::SpeedButton15Click() {
+    files_.eraseAll();
+}
+void TForm1::SpeedButton16Click() {
+    files_.openPicture();
+}
+void TForm1::SpeedButton17Click() {
+    files_.savePicture();
+}
+void TForm1::SpeedButton18Click() {
+    files_.showHelp();
+}
 void TForm1::SpeedButton22Click() {}
 void TForm1::Exit1Click() {}
 void TForm1::SpeedButton23Click() {

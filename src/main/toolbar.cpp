@@ -5,11 +5,11 @@
 #include <QButtonGroup>
 #include <QFile>
 #include <QMenu>
-#include <QToolButton>
 
 #include "bevel_panel.h"
 #include "command_table.h"
 #include "tform1.h"
+#include "toolbar_button.h"
 
 namespace {
 
@@ -104,6 +104,7 @@ void TForm1::buildToolbar() {
         if (name.startsWith(QStringLiteral("Panel"))) {  // a captioned mode toggle
             auto* toggle = new BevelPanel(group);
             toggle->setObjectName(name);
+            toggle->setLook(BevelPanel::Look::Toggle);
             toggle->setBevels(true, true);
             toggle->setCaption(e.caption);
             toggle->setToolTip(e.hint);
@@ -115,7 +116,7 @@ void TForm1::buildToolbar() {
             panels_.insert(name, toggle);
             continue;
         }
-        auto* b = new QToolButton(group);
+        auto* b = new ToolbarButton(group);
         b->setObjectName(name);
         b->setToolTip(e.hint);
         b->setFocusPolicy(Qt::NoFocus);
@@ -145,6 +146,7 @@ void TForm1::buildToolbar() {
         const Swatch& s = model_.palette.swatch(i);
         auto* swatch = new BevelPanel(panels_.value(QStringLiteral("Panel23")));
         swatch->setObjectName(QString::fromLatin1(s.name));
+        swatch->setLook(BevelPanel::Look::Swatch);
         swatch->setCaption(s.caption);
         swatch->setGeometry(s.left, s.top, s.caption.isEmpty() ? 8 : 17, 12);
         swatch->onPress = pressed(false);

@@ -46,6 +46,10 @@ public:
     virtual bool runOpenDialog(PictureDialogState& dialog) = 0;
     virtual bool runSaveDialog(PictureDialogState& dialog) = 0;
 
+    // The help window over an HTML help page, scrolled to the topic's anchor ("topic1", ...).
+    // It does not wait for the user; a help window already open is reused. False when the page
+    // cannot be read.
+    virtual bool showHelp(const QString& page, int topic) = 0;
     // The folder that keeps the recovery file of the picture; empty for none (tests).
     virtual QString recoveryFolder() { return {}; }
 };
@@ -61,5 +65,6 @@ public:
     ClipboardStatus writeClipboardImage(const QImage& image) override;
     bool runOpenDialog(PictureDialogState& dialog) override;
     bool runSaveDialog(PictureDialogState& dialog) override;
+    bool showHelp(const QString& page, int topic) override;
     QString recoveryFolder() override;
 };

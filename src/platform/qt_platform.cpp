@@ -10,13 +10,18 @@
 #include "modal_owner.h"
 #include "platform.h"
 
+namespace {
+// The title of the board's message boxes.
+const QString kBoxTitle = QStringLiteral("Velmora Board Ver. 2.3");
+}  // namespace
+
 QPoint QtPlatform::cursorPos() {
     return QCursor::pos();
 }
 
 void QtPlatform::showError(const QString& message) {
     const ModalOwner owner;
-    QMessageBox::critical(owner.widget(), QApplication::applicationName(), message);
+    QMessageBox::critical(owner.widget(), kBoxTitle, message);
 }
 
 bool QtPlatform::chooseColour(TColor initial, TColor& chosen) {
@@ -29,7 +34,7 @@ bool QtPlatform::chooseColour(TColor initial, TColor& chosen) {
 
 bool QtPlatform::confirm(const QString& message) {
     const ModalOwner owner;
-    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), message,
+    QMessageBox box(QMessageBox::Question, kBoxTitle, message,
                     QMessageBox::Ok | QMessageBox::Cancel, owner.widget());
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Cancel);  // also what closing the box answers

@@ -270,6 +270,33 @@ TEST_F(EditCommandsTest, ZeroAreaSelectionGivesAnEmptyStamp) {
     EXPECT_EQ(board(b.surface()), picture);
 }
 
+// An empty selection gives nothing to hand on: copy, cut and copy to file change nothing and
+// claim nothing, as if disabled; the clipboard keeps what it held.
+TEST_F(EditCommandsTest, ZeroAreaSelectionIsNotCopiedCutOrWritten) {
+    drawPicture();
+    for (const auto& [a, c] :
+         {std::pair{QPoint(30, 30), QPoint(30, 45)}, std::pair{QPoint(30, 30), QPoint(50, 30)}}) {
+        fixSelection(a, c);
+        const QImage before = board(b.surface()), committed = board(b.model.stores.buffer());
+        const QImage undo = board(b.model.stores.undo());
+        platform.clipboard = solid(3, 3, kGreen);
+        platform.saveAnswers = {path("empty.bmp")};
+        platform.calls.clear();
+        edit.copyToClipboard();
+        edit.cutToClipboard();
+        edit.copyToFile();
+        EXPECT_EQ(platform.calls, QStringList());
+        EXPECT_EQ(platform.errors, QStringList());
+        EXPECT_EQ(*platform.clipboard, solid(3, 3, kGreen));
+        EXPECT_FALSE(QFile::exists(path("empty.bmp")));
+        EXPECT_TRUE(state().selectionFixed());
+        EXPECT_TRUE(b.hooks.selectionEnabled);
+        EXPECT_EQ(board(b.surface()), before);
+        EXPECT_EQ(board(b.model.stores.buffer()), committed);
+        EXPECT_EQ(board(b.model.stores.undo()), undo);
+    }
+}
+
 TEST_F(EditCommandsTest, PasteKeepsAPictureLargerThanTheBoardWhole) {
     platform.clipboard = solid(2000, 1500, kGreen);
     edit.pasteFromClipboard();
@@ -412,11 +439,9 @@ TEST_F(EditCommandsTest, CopyToFileThatCannotBeCreated) {
 
 TEST_F(EditCommandsTest, FailedWriteLeavesAnExistingFileIntact) {
     ASSERT_TRUE(bitmap_file::write(path("keep.bmp"), solid(4, 4, kRed)).isEmpty());
-    drawPicture();
-    fixSelection({30, 30}, {30, 30});  // an empty stamp cannot be written as a bitmap
-    platform.saveAnswers = {path("keep.bmp")};
-    edit.copyToFile();
-    EXPECT_EQ(platform.errors.size(), 1);
+    // An empty picture cannot be written as a bitmap.
+    EXPECT_EQ(bitmap_file::write(path("keep.bmp"), QImage()),
+              "ファイル " + path("keep.bmp") + " を作成できません");
     const bitmap_file::ReadResult kept = bitmap_file::read(path("keep.bmp"));
     ASSERT_TRUE(kept.ok());
     EXPECT_EQ(kept.image, solid(4, 4, kRed));

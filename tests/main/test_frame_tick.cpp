@@ -178,6 +178,59 @@ TEST(TickStrokes, EraserCommitsThePathButNeverTheMarker) {
     EXPECT_EQ(t.surface().pixel(100, 45), kBlack);
 }
 
+// Only the stroke's own segments are committed, drawn from (20, 20) to (40, 20).
+::testing::AssertionResult onlyTheStroke(const Canvas& buffer) {
+    for (int y = 0; y < buffer.height(); ++y)
+        for (int x = 0; x < buffer.width(); ++x) {
+            const TColor c = buffer.pixel(x, y);
+            const bool onStroke = y == 20 && x >= 20 && x <= 40;
+            if (c != TransparentKey && !(c == kRed && onStroke))
+                return ::testing::AssertionFailure()
+                       << "committed " << std::hex << c << " at " << std::dec << x << "," << y;
+        }
+    return ::testing::AssertionSuccess();
+}
+
+// A tool chosen while Shift holds a freehand stroke: the held key's repeats start the new tool,
+// whose frame or preview must never be committed by the stroke, and releasing Shift leaves the
+// selection commands on only with a fixed selection.
+TEST(TickStrokes, ToolChangeDuringAHeldStrokeCommitsNoFrameOrPreview) {
+    for (int tool : {int(ToolSelection), int(ToolRectCorners), int(ToolStamp)}) {
+        SCOPED_TRACE(tool);
+        Tick t;
+        t.model.keyDown(VK_SHIFT, {20, 20});
+        t.tick({40, 20});
+        t.model.selectTool(tool);
+        t.model.keyDown(VK_SHIFT, {100, 90});  // the platform's repeat of the held key
+        for (QPoint c : {QPoint(100, 90), QPoint(120, 100), QPoint(130, 110)}) {
+            t.tick(c);
+            EXPECT_TRUE(onlyTheStroke(t.buffer()));
+        }
+        // The next repeat fixes the selection, and the key comes up before the next tick.
+        if (tool == ToolSelection) t.model.keyDown(VK_SHIFT, {130, 110});
+        t.model.keyUp(VK_SHIFT);
+        EXPECT_EQ(t.hooks.selectionEnabled, t.s().selectionFixed());
+        t.tick({70, 80});
+        EXPECT_TRUE(onlyTheStroke(t.buffer()));
+        EXPECT_EQ(t.hooks.selectionEnabled, t.s().selectionFixed());
+    }
+}
+
+TEST(TickStrokes, FreehandDuringAnEraseStrokeNeverCommitsTheMarker) {
+    Tick t;
+    t.model.keyDown(VK_CONTROL, {150, 120});
+    t.hooks.nextRandom = 0x3377aa;
+    t.tick({150, 120});  // the eraser's marker at the cursor
+    ASSERT_EQ(t.surface().pixel(150, 120), 0x3377aau);
+    t.model.keyDown(VK_SHIFT, {20, 20});
+    EXPECT_EQ(th::count(t.model.stores.undo(), 0x3377aa), 0);  // nor saves it for an undo
+    t.tick({40, 20});
+    t.model.keyUp(VK_SHIFT);
+    t.model.keyUp(VK_CONTROL);
+    EXPECT_EQ(th::count(t.buffer(), 0x3377aa), 0);
+    EXPECT_EQ(t.buffer().pixel(30, 20), kRed);
+}
+
 // ---- stamp --------------------------------------------------------------------------------------
 
 TEST(TickStamp, TransparencyDecidesWhetherKeyPixelsErase) {
