@@ -154,7 +154,7 @@ bool BoardWalk::step() {
         if ((event == ShiftDown && w.ctrlHeld) || (event == CtrlDown && w.shiftHeld)) event = Tick;
         const bool choosesTool =
             event == Tool || event == Paste || event == PasteFile || event == SelectionCommand;
-        if (choosesTool && (w.shiftHeld || phaseBefore == PhaseActive)) event = Tick;
+        if (choosesTool && phaseBefore == PhaseActive) event = Tick;
         if (event == Activate && phaseBefore == PhaseActive) event = Tick;
     }
     // The selection commands are pressed only while enabled.

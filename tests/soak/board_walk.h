@@ -31,8 +31,8 @@ public:
         // the aim is crashes and the comparisons would cost most of the time).
         bool structureOnly = false;
         // Leaves out the events that lead into the open faults: Shift and Ctrl held together; a
-        // tool chosen (by its button or by a command) while Shift is held or a shape is under
-        // way; an activation while a shape is under way.
+        // tool chosen (by its button or by a command) while a shape is under way; an activation
+        // while a shape is under way.
         bool avoidOpenFaults = false;
     };
     void setOptions(const Options& options) { options_ = options; }
