@@ -5,6 +5,7 @@
 #include <QHashFunctions>
 #include <QStringList>
 #include <cstdint>
+#include <cstdlib>
 
 #include "fuzz_support.h"
 #include "main/startup.h"
@@ -18,6 +19,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     fuzz::startQt(argc, argv);
     path = QDir::tempPath() +
            QStringLiteral("/velmo-fuzz-%1.bmp").arg(QCoreApplication::applicationPid());
+    std::atexit([] { QFile::remove(path); });
     return 0;
 }
 
