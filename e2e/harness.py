@@ -131,6 +131,8 @@ class XSession:
         env.pop("WAYLAND_DISPLAY", None)
         env["DISPLAY"] = self.display
         env["XDG_RUNTIME_DIR"] = self.tmpdir
+        # The board keeps its recovery file here, never among the user's own.
+        env["XDG_STATE_HOME"] = os.path.join(self.tmpdir, "state")
         env.update(extra)
         return env
 

@@ -74,7 +74,29 @@ void TForm1::FormCreate() {
         LoadSettings(settings::fileIn(startDir));
         model_.FormResize(size());
     }
+    startRecovery();
+    const QImage recovered = recovery_ ? committedPicture() : QImage();
     startup::handOverPicture(model_, args_, platform_);
+    if (recovery_) {
+        if (committedPicture() != recovered) recovery_->releaseOrphan();
+        recovery_->start();
+    }
+}
+
+QImage TForm1::committedPicture() const {
+    const Canvas& buffer = model_.stores.buffer();
+    return buffer.image().copy(QRect(QPoint(0, 0), size()).intersected(buffer.rect()));
+}
+
+// The picture of an instance that crashed comes back; a picture named on the command line is
+// loaded over it and then leaves it for a later start.
+void TForm1::startRecovery() {
+    const QString folder = platform_.recoveryFolder();
+    if (folder.isEmpty()) return;
+    recovery_ =
+        std::make_unique<PictureRecovery>(folder, platform_, [this] { return committedPicture(); });
+    const QImage orphan = recovery_->takeOrphan();
+    if (!orphan.isNull()) showRecoveredPicture(model_, orphan);
 }
 
 void TForm1::FormResize() {

@@ -14,6 +14,7 @@
 #include "edit_commands.h"
 #include "file_commands.h"
 #include "key_repeater.h"
+#include "picture_recovery.h"
 #include "platform/platform.h"
 #include "platform/window_shape.h"
 
@@ -194,6 +195,8 @@ private:
     void openToolDialog(QWidget& dialog);
     void openExtensionTools();
     void openTextStamp();
+    void startRecovery();
+    QImage committedPicture() const;
 
     Platform& platform_;
     QStringList args_;
@@ -229,6 +232,7 @@ private:
     QRegion inputPending_;  // changed pixels the input shape has not taken yet
     QImage scratch_;        // key colour turned clear, when a compositor shows the window
     std::mt19937 random_;
+    std::unique_ptr<PictureRecovery> recovery_;
 
     // Declared last: they refer to the board while they live.
     std::unique_ptr<TForm2> Form2;

@@ -28,7 +28,7 @@ namespace {
 // Whether the pixel rows of an uncompressed bitmap are all in the file. Qt's reader accepts a
 // file whose rows stop early and leaves the rows it never read as they were in memory.
 // Run-length pictures have no fixed length and pass here.
-bool rowsComplete(QFile& file) {
+bool rowsComplete(QIODevice& file) {
     const QByteArray peeked = file.peek(34);
     if (peeked.size() < 26) return false;
     std::array<char, 34> h{};
@@ -61,6 +61,10 @@ bool rowsComplete(QFile& file) {
 ReadResult read(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {{}, cannotOpenMessage(path)};
+    return read(file);
+}
+
+ReadResult read(QIODevice& file) {
     if (QImageReader::imageFormat(&file) != "bmp" || !rowsComplete(file))
         return {{}, invalidBitmapMessage()};
     QImageReader reader(&file, "bmp");

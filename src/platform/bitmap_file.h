@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIODevice>
 #include <QImage>
 #include <QString>
 #include <optional>
@@ -21,6 +22,8 @@ struct ReadResult {
 };
 
 ReadResult read(const QString& path);
+// The same for bitmap data from elsewhere (the clipboard), read from the device's position.
+ReadResult read(QIODevice& device);
 
 // Returns the error box message, or an empty string on success.
 QString write(const QString& path, const QImage& image);

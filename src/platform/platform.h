@@ -65,6 +65,8 @@ public:
     // The font chooser with a colour field, opened on `choice`; on confirmation `choice` takes
     // the chosen font and colour. False when the user cancels, leaving `choice` as it was.
     virtual bool chooseFont(FontChoice& choice) = 0;
+    // The folder that keeps the recovery file of the picture; empty for none (tests).
+    virtual QString recoveryFolder() { return {}; }
 };
 
 // The implementation over Qt and the desktop.
@@ -82,4 +84,5 @@ public:
     bool startProcess(const QString& program, const QStringList& arguments,
                       const QString& workingDirectory) override;
     bool chooseFont(FontChoice& choice) override;
+    QString recoveryFolder() override;
 };

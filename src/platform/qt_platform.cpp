@@ -2,9 +2,11 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QCursor>
+#include <QDir>
 #include <QMessageBox>
 #include <QMimeData>
 
+#include "clipboard_picture.h"
 #include "modal_owner.h"
 #include "platform.h"
 
@@ -47,8 +49,7 @@ ClipboardStatus QtPlatform::readClipboardImage(QImage& image) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
     if (!data) return ClipboardStatus::CannotOpen;
-    if (!data->hasImage()) return ClipboardStatus::NoBitmap;
-    QImage picture = qvariant_cast<QImage>(data->imageData());
+    QImage picture = clipboard_picture::fromMimeData(*data);
     if (picture.isNull()) return ClipboardStatus::NoBitmap;
     image = std::move(picture);
     return ClipboardStatus::Ok;
@@ -64,4 +65,10 @@ ClipboardStatus QtPlatform::writeClipboardImage(const QImage& image) {
     // The clipboard hands back our data only while it holds it.
     return reinterpret_cast<quintptr>(clipboard->mimeData()) == ours ? ClipboardStatus::Ok
                                                                      : ClipboardStatus::CannotOpen;
+}
+
+QString QtPlatform::recoveryFolder() {
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty()) state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/velmo");
 }
