@@ -17,7 +17,7 @@ public:
     virtual void paletteChanged() {}
     // DrawTool changed: the window presses the tool's button and checks its menu item.
     virtual void toolChanged(int /*tool*/) {}
-    // Sets the window's left, then its top, in screen coordinates.
+    // Moves the window so that its client area's top-left is at this screen point.
     virtual void moveWindow(int left, int top) = 0;
     // A pseudo-random integer in [0, bound).
     virtual unsigned randomBelow(unsigned bound) = 0;
