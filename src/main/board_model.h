@@ -67,6 +67,9 @@ public:
 
     // One frame tick: cursor in client and in screen coordinates, read once for the tick.
     void tick(QPoint cursor, QPoint screenCursor);
+    // Whether the next tick looks at the cursor at all (a preview, a stroke or a drag is under
+    // way); when it does not, the cursor need not be read.
+    bool tickUsesCursor() const;
     void DrawPreview(QPoint cursor);
 
 private:
