@@ -2,6 +2,7 @@
 // repeats while held; all other keys are left to the window's shortcuts.
 #include <QKeyEvent>
 
+#include "platform/x11_info.h"
 #include "tform1.h"
 
 namespace {
@@ -32,8 +33,14 @@ void TForm1::keyPressEvent(QKeyEvent* e) {
         return;
     }
     // Every press counts: the first, a platform repeat, and the other physical key of the pair
-    // pressed while one is already down.
-    repeater_.pressed(vk, e->isAutoRepeat());
+    // pressed while one is already down. The user's repeat setting is read afresh at each new
+    // press, so turning repeat off or on counts from the next press.
+    if (repeater_.held(vk)) {
+        repeater_.pressed(vk, e->isAutoRepeat());
+    } else {
+        const x11::KeyRepeat r = x11::keyRepeat();
+        repeater_.pressed(vk, e->isAutoRepeat(), {r.on, r.delayMs, r.intervalMs});
+    }
     FormKeyDown(vk);
 }
 
