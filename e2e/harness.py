@@ -447,7 +447,9 @@ class BoardTestCase(unittest.TestCase):
     executable = None  # set by main()
     window_manager = None
     compositor = False
-    screen_size = (1280, 1024)
+    # Room for the board with a window manager's frame; a smaller screen makes every screenshot
+    # cheaper. Tests that move the window set a larger one.
+    screen_size = (1024, 768)
     board_args = ()
 
     def setUp(self):

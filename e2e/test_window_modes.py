@@ -92,6 +92,8 @@ class FoldUnderCompositorTest(FoldTest):
 
 
 class DragTest(harness.BoardTestCase):
+    screen_size = (1280, 1024)  # room to move the window
+
     def press_and_drag(self, dx, dy, steps=8):
         """Presses the left button on the toolbar's background and walks the pointer by (dx, dy);
         returns the pointer's screen position."""
@@ -171,6 +173,7 @@ class DragUnderWindowManagerTest(DragTest):
 
 class FrameTest(harness.BoardTestCase):
     window_manager = "openbox"
+    screen_size = (1280, 1024)  # room to move the window
 
     def open_menu_item(self, *keys):
         """Opens the pop-up menu on the toolbar and walks into it with its access keys."""
