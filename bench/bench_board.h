@@ -27,6 +27,8 @@ public:
 
     // Puts the cursor at a client point, as the global cursor the tick will read.
     void setCursor(QPoint client);
+    // Lets the tick read the X server's pointer (true) or the benchmark's point (false).
+    void useServerCursor(bool on) { platform_.serverCursor = on; }
     // Nothing under way, the given picture committed, on screen and in the shape.
     void reset(Picture picture);
     // Waits until the X server has done everything asked of it so far, including the reshape,
@@ -45,8 +47,15 @@ private:
     void drawSparse();
     void drawDense();
 
-    // The tests' scripted platform: the cursor is wherever the benchmark puts it.
-    FakePlatform platform_;
+    // The tests' scripted platform: the cursor is wherever the benchmark puts it, or the X
+    // server's pointer, read as the board itself reads it.
+    struct Platform : FakePlatform {
+        bool serverCursor = false;
+        QPoint cursorPos() override {
+            return serverCursor ? QtPlatform().cursorPos() : FakePlatform::cursorPos();
+        }
+    };
+    Platform platform_;
     TForm1 form_;
     QPoint clientOrigin_;
     std::uint32_t underlay_ = 0;

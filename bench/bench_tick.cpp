@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <stdexcept>
 
@@ -46,6 +47,12 @@ private:
     std::int64_t start_;
 };
 
+std::int64_t processCpuNs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return std::int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
 void tickAt(BenchBoard& b, QPoint client) {
     b.setCursor(client);
     b.form().Timer1Timer();
@@ -68,6 +75,29 @@ void idleTick(benchmark::State& st, Picture picture) {
     ServerClock server;
     for (auto _ : st)
         tickAt(b, kSweep[i++ % kSweep.size()]);
+    server.report(st);
+}
+
+// The board left alone with its frame timer running at the designed period, as a user's idle
+// board runs: CPU time of the whole process and of the X server per second of wall time.
+void idleSecond(benchmark::State& st, Picture picture) {
+    BenchBoard& b = *g_board;
+    b.reset(picture);
+    b.useServerCursor(true);
+    b.form().timer().start(kPeriodMs);
+    ServerClock server;
+    std::int64_t cpu = 0;
+    for (auto _ : st) {
+        const std::int64_t start = processCpuNs();
+        QEventLoop loop;
+        QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+        loop.exec();
+        cpu += processCpuNs() - start;
+    }
+    b.form().timer().stop();
+    b.useServerCursor(false);
+    st.counters["board_cpu_ms"] =
+        benchmark::Counter(double(cpu) / 1e6, benchmark::Counter::kAvgIterations);
     server.report(st);
 }
 
@@ -253,6 +283,12 @@ int main(int argc, char** argv) {
     using benchmark::kMillisecond;
     add("idle", idleTick, Picture::Sparse, kMicrosecond);
     add("idle", idleTick, Picture::Dense, kMicrosecond);
+    benchmark::RegisterBenchmark("board/idle_second/sparse", idleSecond, Picture::Sparse)
+        ->UseRealTime()
+        ->Unit(kMillisecond)
+        ->Iterations(3)
+        ->Repetitions(3)
+        ->DisplayAggregatesOnly(true);
     add("line_preview", linePreviewTick, Picture::Sparse, kMicrosecond);
     add("line_preview", linePreviewTick, Picture::Dense, kMillisecond);
     add("shape_scan", shapeScan, Picture::Sparse, kMicrosecond);

@@ -346,6 +346,11 @@ class Board:
         self.window = poll_until(self._find_window, message="the board window to be mapped")
         poll_until(lambda: self.session.focused_window() == self.window,
                    message="the board window to have the keyboard focus")
+        # The window is mapped with its whole shape: the toolbar takes the mouse at once, not
+        # only after a tick or two.
+        toolbar = self.to_screen(50, TOOLBAR_HEIGHT - 3)
+        if not self.owns(self.session.window_under(*toolbar)):
+            raise AssertionError("the board window was mapped before its toolbar took the mouse")
         return self
 
     def _find_window(self):
@@ -444,7 +449,9 @@ class BoardTestCase(unittest.TestCase):
     executable = None  # set by main()
     window_manager = None
     compositor = False
-    screen_size = (1280, 1024)
+    # Room for the board with a window manager's frame; a smaller screen makes every screenshot
+    # cheaper. Tests that move the window set a larger one.
+    screen_size = (1024, 768)
     board_args = ()
 
     def setUp(self):
@@ -537,12 +544,8 @@ class BoardTestCase(unittest.TestCase):
     # Toolbar buttons and pictures -----------------------------------------------------------
 
     def click_toolbar_button(self, group_left, index):
-        """Clicks the index-th button of the toolbar group that starts at group_left, once the
-        board takes the mouse there (just after start-up its shape may not hold the toolbar)."""
-        point = self.screen(group_left + 4 + 20 * index + 10, 4 + 12)
-        poll_until(lambda: self.board.owns(self.x.window_under(*point)),
-                   message="the toolbar button at %d,%d to take the mouse" % point)
-        self.x.run("xdotool", "click", "1")
+        """Clicks the index-th button of the toolbar group that starts at group_left."""
+        self.x.click(*self.screen(group_left + 4 + 20 * index + 10, 4 + 12))
 
     def wait_for_picture(self, left, top, rows, what, timeout=DEFAULT_TIMEOUT):
         """Polls until the board shows the picture (rows of packed RGB) with its top-left corner

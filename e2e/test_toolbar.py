@@ -135,6 +135,41 @@ class ToolButtonTest(ToolbarTestCase):
             self.assertEqual(self.board_pixel(*p, shot), self.desktop, "inside at %s" % (p,))
         self.assertFalse(self.board.owns(self.window_under_board_point(350, 250)))
 
+    def test_the_line_starts_where_the_pointer_was_when_shift_went_down(self):
+        a, b = (150, 250), (450, 250)
+        self.choose(controls.LINE_TOOL)
+        self.move_to_board(*a)
+        # The press and the move go out together, so the board handles the press only once the
+        # pointer has left for b, as on a busy machine with a quick hand.
+        self.x.run("xdotool", "keydown", "--delay", "0", "shift",
+                   "mousemove", *map(str, self.board.to_screen(*b)))
+        self.x.key_up("shift")
+        self.wait_for_pixel(300, 250, BLACK)  # halfway: only a line from a reaches it
+        self.x.tap_key("shift")
+        self.prove_pointer_seen()
+        self.assert_drawn(self.x.screenshot(), [(a, b)], BLACK)
+
+    def test_held_shift_is_not_repeated_when_the_user_turned_key_repeat_off(self):
+        # A short delay, so that a repeat would come well within the sweep; then repeat off.
+        self.x.run("xset", "r", "rate", "100", "50")
+        self.x.run("xset", "r", "off")
+        self.choose(controls.LINE_TOOL)
+        a, y = (150, 300), 300
+        self.move_to_board(*a)
+        self.x.key_down("shift")
+        try:
+            # Each stop waits for the preview to reach it: the sweep outlasts the delay many
+            # times over. A repeated Shift would fix the line so far and start the next one.
+            for x in range(200, 651, 50):
+                self.move_to_board(x, y)
+                self.wait_for_pixel(x - 8, y, BLACK)
+        finally:
+            self.x.key_up("shift")
+        # Ctrl drops the one line under way; nothing of it was fixed.
+        self.x.tap_key("ctrl")
+        self.wait_for_desktop(a[0] + 4, y - 3, 630, y + 3,
+                              "the line's preview to go, leaving nothing fixed")
+
 
 class PaletteAndPenTest(ToolbarTestCase):
     def setUp(self):

@@ -92,6 +92,8 @@ class FoldUnderCompositorTest(FoldTest):
 
 
 class DragTest(harness.BoardTestCase):
+    screen_size = (1280, 1024)  # room to move the window
+
     def press_and_drag(self, dx, dy, steps=8):
         """Presses the left button on the toolbar's background and walks the pointer by (dx, dy);
         returns the pointer's screen position."""
@@ -171,6 +173,7 @@ class DragUnderWindowManagerTest(DragTest):
 
 class FrameTest(harness.BoardTestCase):
     window_manager = "openbox"
+    screen_size = (1280, 1024)  # room to move the window
 
     def open_menu_item(self, *keys):
         """Opens the pop-up menu on the toolbar and walks into it with its access keys."""
@@ -180,6 +183,42 @@ class FrameTest(harness.BoardTestCase):
                                message="menu level %d to open" % depth)
             self.x.tap_key(key)
         harness.poll_until(lambda: not self.board.popups(), message="the menu to close")
+
+    def drag_by(self, dx, dy):
+        """Drags the window by its toolbar by (dx, dy) and checks that the client area moved by
+        just that, whatever frame the window manager has put around it meanwhile."""
+        x0, y0, width, height = self.board.geometry()
+        DragTest.press_and_drag(self, dx, dy)
+        seen = []
+
+        def moved():
+            seen[:] = [self.board.geometry()]
+            return seen[0] == (x0 + dx, y0 + dy, width, height)
+
+        try:
+            harness.poll_until(moved, message="the client area to move by (%d, %d) from %s"
+                               % (dx, dy, (x0, y0)))
+        except harness.Timeout as e:
+            raise harness.Timeout("%s; it is at %s" % (e, seen[0][:2])) from None
+        finally:
+            self.x.run("xdotool", "mouseup", "1")
+
+    def test_drags_after_a_frame_toggle_move_by_the_pointer_s_path(self):
+        harness.poll_until(self.board.frame_extents,
+                           message="the window manager to announce its frame")
+        client = self.board.geometry()
+        self.click_board(*controls.FRAME_TOGGLE)
+        harness.poll_until(lambda: self.board.frame_extents() == (0, 0, 0, 0),
+                           message="the frame to go")
+        harness.poll_until(lambda: self.board.geometry() == client,
+                           message="the client area to stay at %s" % (client,))
+        self.drag_by(100, 100)
+        self.drag_by(-50, 40)
+        self.click_board(*controls.FRAME_TOGGLE)
+        harness.poll_until(lambda: self.board.frame_extents() not in (None, (0, 0, 0, 0)),
+                           message="the frame to come back")
+        self.drag_by(100, 100)
+        self.drag_by(-50, 40)
 
     def test_frame_toggle_keeps_the_client_area_where_it_is(self):
         client = self.board.geometry()

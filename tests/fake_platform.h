@@ -30,7 +30,11 @@ public:
     // "open-dialog <start name>", "save-dialog <start name>".
     QStringList calls;
 
-    QPoint cursorPos() override { return cursor; }
+    int cursorReads = 0;
+    QPoint cursorPos() override {
+        ++cursorReads;
+        return cursor;
+    }
 
     // The colour chooser's answer: a colour, or cancel when empty.
     std::optional<TColor> colourAnswer;

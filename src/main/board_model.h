@@ -17,7 +17,7 @@ public:
     virtual void paletteChanged() {}
     // DrawTool changed: the window presses the tool's button and checks its menu item.
     virtual void toolChanged(int /*tool*/) {}
-    // Sets the window's left, then its top, in screen coordinates.
+    // Moves the window so that its client area's top-left is at this screen point.
     virtual void moveWindow(int left, int top) = 0;
     // A pseudo-random integer in [0, bound).
     virtual unsigned randomBelow(unsigned bound) = 0;
@@ -67,6 +67,9 @@ public:
 
     // One frame tick: cursor in client and in screen coordinates, read once for the tick.
     void tick(QPoint cursor, QPoint screenCursor);
+    // Whether the next tick looks at the cursor at all (a preview, a stroke or a drag is under
+    // way); when it does not, the cursor need not be read.
+    bool tickUsesCursor() const;
     void DrawPreview(QPoint cursor);
 
 private:

@@ -43,7 +43,7 @@ struct DrawState {
     bool EraserActive = false;
     bool DragActive = false;
     QPoint DragCursorOrigin{0, 0};
-    QPoint DragWindowOrigin{0, 0};
+    QPoint DragWindowOrigin{0, 0};  // the client area's top-left on the screen
     bool RepaintPending = false;
     bool BoardReady = false;
     QString StartDir;

@@ -115,3 +115,9 @@ void BoardModel::fillPreview(QPoint c) {
         state.DrawPhase = PhaseIdle;
     }
 }
+
+bool BoardModel::tickUsesCursor() const {
+    // Steps 1 and 6 never look at the cursor, and step 1 never starts a preview.
+    const DrawState& s = state;
+    return s.DrawPhase == PhaseActive || s.FreehandActive || s.EraserActive || s.DragActive;
+}

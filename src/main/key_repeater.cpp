@@ -2,9 +2,9 @@
 
 KeyRepeater::KeyRepeater(int delayMs, int intervalMs, std::function<void(int)> repeat,
                          QObject* parent)
-    : QObject(parent), delayMs_(delayMs), intervalMs_(intervalMs), repeat_(std::move(repeat)) {}
+    : QObject(parent), defaults_{true, delayMs, intervalMs}, repeat_(std::move(repeat)) {}
 
-void KeyRepeater::pressed(int key, bool autoRepeat) {
+void KeyRepeater::pressed(int key, bool autoRepeat, const Setting& setting) {
     auto it = keys_.find(key);
     if (it != keys_.end()) {
         if (autoRepeat && !it->second.platformRepeats) {
@@ -18,14 +18,14 @@ void KeyRepeater::pressed(int key, bool autoRepeat) {
     timer->setSingleShot(true);
     timer->setTimerType(Qt::PreciseTimer);
     connect(timer, &QTimer::timeout, this, [this, key] { fire(key); });
-    keys_.emplace(key, Held{timer, autoRepeat});
-    if (!autoRepeat) timer->start(delayMs_);
+    keys_.emplace(key, Held{timer, autoRepeat, setting.intervalMs});
+    if (!autoRepeat && setting.on) timer->start(setting.delayMs);
 }
 
 void KeyRepeater::fire(int key) {
     auto it = keys_.find(key);
     if (it == keys_.end() || it->second.platformRepeats) return;
-    it->second.timer->start(intervalMs_);
+    it->second.timer->start(it->second.intervalMs);
     repeat_(key);  // may release keys: nothing of `it` is used after this
 }
 

@@ -184,7 +184,13 @@ void TForm1::present() {
 }
 
 bool TForm1::event(QEvent* e) {
-    if (e->type() == QEvent::WinIdChange || (e->type() == QEvent::Show && !shape_.attached())) {
+    // The shape is first sent when the window is about to be mapped (the show event comes just
+    // before the map request), once its controls are visible: a shape sent when the native window
+    // is created would leave out the toolbar, and the window would be mapped without it until the
+    // next tick found the X server idle to send the rest.
+    const bool mapping = e->type() == QEvent::Show && !shape_.attached();
+    const bool recreated = e->type() == QEvent::WinIdChange && isVisible();
+    if (mapping || recreated) {
         const bool result = QWidget::event(e);
         attachShape();
         present();
@@ -219,9 +225,12 @@ void TForm1::setSelectionCommandsEnabled(bool on) {
     }
 }
 
+// Dragging works on the client area's screen position, never on the frame's: what the toolkit
+// knows of the window manager's frame lags behind a frame change until the manager's next
+// configure, and an origin taken by one measure and a move made by the other would jump by the
+// frame's size.
 void TForm1::moveWindow(int left, int top) {
-    move(left, y());
-    move(x(), top);
+    setGeometry(QRect(QPoint(left, top), size()));
 }
 
 unsigned TForm1::randomBelow(unsigned bound) {

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <random>
 
 #include "board_model.h"
@@ -162,6 +163,7 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -232,6 +234,8 @@ private:
     QRegion inputPending_;  // changed pixels the input shape has not taken yet
     QImage scratch_;        // key colour turned clear, when a compositor shows the window
     std::mt19937 random_;
+    // Where the pointer was when the key press being handled happened, if the platform said.
+    std::optional<QPoint> keyPressPointer_;
     std::unique_ptr<PictureRecovery> recovery_;
 
     // Declared last: they refer to the board while they live.

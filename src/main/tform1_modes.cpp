@@ -119,7 +119,7 @@ void TForm1::FormMouseDown(Qt::MouseButton button, QPoint at) {
     // Where the press happened, not where the cursor is by the time the event is handled: the
     // window keeps the offset it had to the cursor at the press.
     s.DragCursorOrigin = at;
-    s.DragWindowOrigin = pos();
+    s.DragWindowOrigin = geometry().topLeft();  // the client area, as moveWindow moves it
 }
 
 void TForm1::FormMouseUp(Qt::MouseButton) {

@@ -1,7 +1,8 @@
 #include "tform1.h"
 
 void TForm1::Timer1Timer() {
-    const QPoint screen = platform_.cursorPos();
+    // Reading the cursor is a round trip to the X server: an idle board leaves it alone.
+    const QPoint screen = model_.tickUsesCursor() ? platform_.cursorPos() : QPoint();
     model_.tick(mapFromGlobal(screen), screen);
     keepClientRect();
     keepOuterSize();

@@ -54,6 +54,7 @@ KeyRepeat keyRepeat() {
     xcb_xkb_get_controls_reply_t* controls =
         xcb_xkb_get_controls_reply(c, xcb_xkb_get_controls(c, XCB_XKB_ID_USE_CORE_KBD), nullptr);
     if (controls) {
+        out.on = (controls->enabledControls & XCB_XKB_BOOL_CTRL_REPEAT_KEYS) != 0;
         if (controls->repeatDelay > 0) out.delayMs = controls->repeatDelay;
         if (controls->repeatInterval > 0) out.intervalMs = controls->repeatInterval;
         std::free(controls);

@@ -10,11 +10,15 @@ bool isX11();
 bool compositorRunning();
 
 struct KeyRepeat {
+    bool on = true;       // whether keys repeat at all
     int delayMs = 660;    // X server default
     int intervalMs = 40;  // 25 repeats a second
 };
 
-// The display's key auto-repeat delay and interval (XKB controls), or X's defaults.
+// The display's key auto-repeat (XKB controls): whether the user lets keys repeat at all (`xset r
+// off` turns it off), the delay and the interval; X's defaults where the display does not say.
+// The per-key repeat mask is not consulted: it leaves out the modifier keys by default, and those
+// are the keys the board repeats itself. One round trip.
 KeyRepeat keyRepeat();
 
 }  // namespace x11

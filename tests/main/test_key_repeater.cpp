@@ -121,3 +121,18 @@ TEST(KeyRepeater, ReleaseAllForgetsEveryKey) {
     r.letTimePass();
     EXPECT_EQ(r.count[kShift], 0);
 }
+
+TEST(KeyRepeater, FollowsTheUsersSettingFromPressToPress) {
+    Repeats r;
+    const KeyRepeater::Setting off{false, 20, 5}, on{true, 20, 5};
+    r.repeater.pressed(kShift, false, off);
+    r.repeater.pressed(kShift, false, on);  // the other Shift key, the first still held
+    r.letTimePass();
+    EXPECT_EQ(r.count[kShift], 0);
+    EXPECT_TRUE(r.repeater.held(kShift));  // released as any held key is
+    r.repeater.released(kShift);
+
+    // Repeat turned on again: the next press repeats.
+    r.repeater.pressed(kShift, false, on);
+    EXPECT_TRUE(pollUntil([&] { return r.count[kShift] >= 3; }));
+}
