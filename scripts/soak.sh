@@ -2,8 +2,8 @@
 # The soak: a seeded random walk of EVENTS key, cursor, command and dialog-answer events over the
 # board's units, built with AddressSanitizer and UndefinedBehaviorSanitizer, with the invariants
 # checked after every event. The same SEED (default 1) gives the same walk.
-# VELMO_SOAK_AVOID_OPEN_FAULTS=1 leaves out the event orders that lead into the known open faults
-# (see docs/reliability.md). Exits non-zero at the first broken invariant or sanitizer report.
+# VELMO_SOAK_KEEP_TOOL_WHILE_SHAPE=1 chooses no tool while a shape is under way (see
+# docs/reliability.md). Exits non-zero at the first broken invariant or sanitizer report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

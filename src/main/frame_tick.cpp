@@ -46,6 +46,8 @@ void BoardModel::tick(QPoint c, QPoint screen) {
             recoverarea();
             EnableSelectionCommands();
         }
+        // A shape under way keeps its preview: the next Shift fixes what is shown.
+        if (s.DrawPhase == PhaseActive) DrawPreview(c);
     }
 }
 

@@ -10,6 +10,11 @@ void BoardModel::keyDown(int key, QPoint cursor) {
 void BoardModel::shiftDown(QPoint cursor) {
     DrawState& s = state;
     const int tool = s.DrawTool;
+    // While Ctrl erases, every tick commits the surface and then draws the eraser's marker over
+    // it: only a freehand stroke can share that. A shape, selection, stamp or colour pick waits
+    // until Ctrl is released, so that neither the marker nor a half-erased preview is ever
+    // committed, saved for undo or picked as a colour.
+    if (s.EraserActive && tool != ToolFreehand) return;
     if (tool >= ToolLine && tool <= ToolFill) {
         if (s.DrawPhase == PhaseIdle) {
             s.AnchorPoint = cursor;

@@ -1,5 +1,7 @@
 #include "picture_recovery.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -13,11 +15,12 @@
 #include "platform/platform.h"
 
 namespace {
-// The start time in the name keeps a later process with a reused id apart from a dead one.
+// The start time in the name keeps a later process with a reused id apart from a dead one. Two
+// recoveries made within one millisecond of one process still get names of their own.
 QString instanceName() {
-    return QStringLiteral("recovery-%1-%2")
-        .arg(QCoreApplication::applicationPid())
-        .arg(QDateTime::currentMSecsSinceEpoch());
+    static qint64 last = 0;
+    last = std::max(last + 1, QDateTime::currentMSecsSinceEpoch());
+    return QStringLiteral("recovery-%1-%2").arg(QCoreApplication::applicationPid()).arg(last);
 }
 
 QString lockPathOf(const QString& picturePath) {

@@ -150,12 +150,10 @@ bool BoardWalk::step() {
     // A key press follows a click or another press only after a tick: two presses need a
     // release in between, and a hand takes longer than a tick from the mouse to the keys.
     if ((event == ShiftDown || event == CtrlDown) && !w.tickedSinceKey) event = Tick;
-    if (options_.avoidOpenFaults) {
-        if ((event == ShiftDown && w.ctrlHeld) || (event == CtrlDown && w.shiftHeld)) event = Tick;
+    if (options_.keepToolWhileShapeUnderWay) {
         const bool choosesTool =
             event == Tool || event == Paste || event == PasteFile || event == SelectionCommand;
         if (choosesTool && phaseBefore == PhaseActive) event = Tick;
-        if (event == Activate && phaseBefore == PhaseActive) event = Tick;
     }
     // The selection commands are pressed only while enabled.
     if (event == SelectionCommand && !w.hooks.selectionEnabled) event = Tick;

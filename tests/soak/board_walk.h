@@ -30,10 +30,10 @@ public:
         // Only the checks of sizes and phases; the pictures are not compared (fuzzing, where
         // the aim is crashes and the comparisons would cost most of the time).
         bool structureOnly = false;
-        // Leaves out the events that lead into the open faults: Shift and Ctrl held together; a
-        // tool chosen (by its button or by a command) while a shape is under way; an activation
-        // while a shape is under way.
-        bool avoidOpenFaults = false;
+        // Chooses no tool (by its button or by a command) while a shape is under way. The board
+        // then carries the shape on under the new tool's rule, which the walk's picture checks
+        // do not model.
+        bool keepToolWhileShapeUnderWay = false;
     };
     void setOptions(const Options& options) { options_ = options; }
 

@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
     std::mt19937_64 random(seed);
     BoardWalk walk([&](unsigned bound) { return unsigned(random() % bound); }, scratch.path());
     BoardWalk::Options options;
-    options.avoidOpenFaults = qEnvironmentVariableIntValue("VELMO_SOAK_AVOID_OPEN_FAULTS") != 0;
+    options.keepToolWhileShapeUnderWay =
+        qEnvironmentVariableIntValue("VELMO_SOAK_KEEP_TOOL_WHILE_SHAPE") != 0;
     walk.setOptions(options);
 
     std::deque<QString> recent;

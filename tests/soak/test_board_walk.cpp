@@ -12,7 +12,7 @@ TEST(BoardWalk, SeededWalksKeepTheInvariants) {
         std::mt19937_64 random(seed);
         BoardWalk walk([&](unsigned bound) { return unsigned(random() % bound); }, scratch.path());
         BoardWalk::Options options;
-        options.avoidOpenFaults = true;
+        options.keepToolWhileShapeUnderWay = true;
         walk.setOptions(options);
         for (int i = 0; i < 3000; ++i) {
             ASSERT_TRUE(walk.step())
