@@ -92,6 +92,7 @@ class SettingsTestCase(harness.BoardTestCase):
 
 
 class StartFromSettingsTest(SettingsTestCase):
+    toolbar_shown = False
     config = ("; written by hand\n"
               "[Form1]\n"
               "toolber=0\n"
