@@ -36,6 +36,7 @@ void TForm1::openTextStamp() {
     openToolDialog(form4());
 }
 
+// Without a window manager nobody else would give the dialog the keyboard.
 void TForm1::openToolDialog(QWidget& dialog) {
     dialog.show();
     dialog.raise();

@@ -180,8 +180,5 @@ void TForm1::createSettingsDialog() {
 }
 
 void TForm1::SpeedButton27Click() {
-    Form3->show();
-    // Without a window manager nobody else would give the dialog the keyboard.
-    Form3->activateWindow();
-    setEnabled(false);
+    openToolDialog(*Form3);
 }
