@@ -82,7 +82,9 @@ void BevelPanel::paintEvent(QPaintEvent*) {
         QFont f = font();
         f.setPixelSize(std::max(9, std::min(12, height() - 2)));
         p.setFont(f);
-        p.setPen(Qt::black);
+        // Black on light faces; on a dark face (a black or navy pen colour shown in a cell) the
+        // caption is written in white so that it stays readable.
+        p.setPen(qGray(colour_.rgb()) < 64 ? Qt::white : Qt::black);
         p.drawText(rect(), Qt::AlignCenter, caption_);
     }
 }

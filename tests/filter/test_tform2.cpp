@@ -228,6 +228,13 @@ TEST(ExtensionTools, ColourCellsAndChoosers) {
     EXPECT_EQ(d.fromColour(), rgb(255, 0, 0));
     EXPECT_EQ(d.toColour(), rgb(255, 255, 255));
     EXPECT_EQ(d.cell(false, TForm2::kCurrentCell)->colour(), QColor(10, 20, 30));
+    // Its caption stays readable on the dark pen colour.
+    const QImage current = d.cell(false, TForm2::kCurrentCell)->grab().toImage();
+    bool light = false;
+    for (int y = 3; y < current.height() - 3; ++y)  // inside the bevels
+        for (int x = 3; x < current.width() - 3; ++x)
+            light |= qGray(current.pixel(x, y)) > 200;
+    EXPECT_TRUE(light) << "the caption does not stand out from the dark cell";
     d.cell(false, TForm2::kCurrentCell)->onClick();
     EXPECT_EQ(d.fromColour(), rgb(10, 20, 30));
     d.cell(true, 2)->onClick();  // navy
