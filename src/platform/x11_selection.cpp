@@ -36,12 +36,8 @@ SelectionReader::SelectionReader(Limits limits) : limits_(limits) {
     property_ = atom("VELMO_SELECTION");
     incr_ = atom("INCR");
     if (!selection_ || !property_ || !incr_) return;
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
-    if (!screen) return;
-    window_ = xcb_generate_id(connection_);
-    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
+    if (!xcb_setup_roots_iterator(xcb_get_setup(connection_)).data) return;
+    renewWindow();
     Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
         connection_, xcb_get_selection_owner(connection_, selection_), nullptr));
     if (owner) owner_ = owner->owner;
@@ -50,6 +46,18 @@ SelectionReader::SelectionReader(Limits limits) : limits_(limits) {
 SelectionReader::~SelectionReader() {
     // The window goes with the connection; an owner still sending finds it gone.
     xcb_disconnect(connection_);
+}
+
+// The window the owner writes to. A transfer given up on leaves its owner writing there, so the
+// next request gets a window of its own.
+void SelectionReader::renewWindow() {
+    if (window_) xcb_destroy_window(connection_, window_);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+    window_ = xcb_generate_id(connection_);
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
+    abandoned_ = false;
 }
 
 std::uint32_t SelectionReader::atom(const char* name) {
@@ -92,6 +100,7 @@ void* SelectionReader::waitFor(Matches matches) {
 }
 
 SelectionReader::Result SelectionReader::request(std::uint32_t target) {
+    if (abandoned_) renewWindow();
     xcb_delete_property(connection_, window_, property_);
     xcb_convert_selection(connection_, window_, selection_, target, property_, XCB_CURRENT_TIME);
     xcb_flush(connection_);
@@ -160,7 +169,7 @@ SelectionReader::Result SelectionReader::targets(QStringList& names) {
     Property list;
     const Result read = readProperty(list, true);
     if (read != Result::Ok) return read;
-    if (list.type != XCB_ATOM_ATOM) return Result::Refused;
+    // The list's type is not checked (owners differ in it): only its atoms count.
     const auto* atoms = reinterpret_cast<const xcb_atom_t*>(list.bytes.constData());
     const qsizetype count = list.bytes.size() / qsizetype(sizeof(xcb_atom_t));
     std::vector<xcb_get_atom_name_cookie_t> cookies;
@@ -190,7 +199,12 @@ SelectionReader::Result SelectionReader::read(const QString& target, QByteArray&
     }
     std::uint32_t announced = 0;
     if (first.bytes.size() >= 4) std::memcpy(&announced, first.bytes.constData(), 4);
-    return readIncrementally(announced, data);
+    const Result transferred = readIncrementally(announced, data);
+    if (transferred != Result::Ok) {
+        data.clear();
+        abandoned_ = true;
+    }
+    return transferred;
 }
 
 }  // namespace x11

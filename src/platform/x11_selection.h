@@ -49,6 +49,7 @@ private:
     template <typename Matches>
     void* waitFor(Matches matches);
     bool ownerStillThere();
+    void renewWindow();
     std::uint32_t atom(const char* name);
 
     Limits limits_;
@@ -58,6 +59,7 @@ private:
     std::uint32_t property_ = 0;
     std::uint32_t incr_ = 0;
     std::uint32_t owner_ = 0;
+    bool abandoned_ = false;  // a transfer was given up on in the middle
 };
 
 }  // namespace x11
