@@ -7,6 +7,7 @@ The owner is the project's own e2e/clip_owner.cpp, found through VELMO_CLIP_OWNE
 ctest) or beside the board's build folder."""
 
 import os
+import random
 import select
 import struct
 import subprocess
@@ -126,6 +127,22 @@ class ClipboardOwnerTest(PatchTestCase):
         self.x.key("alt+z")
         self.wait_for_desktop(left - 20, top - 20, left + 20, top + 20, "undo of the stroke")
         self.wait_for_patch(PATCH_LEFT, PATCH_TOP, "the picture after undo")
+
+    def test_large_picture_sent_in_chunks_is_pasted_whole(self):
+        width, height = 300, 200
+        noise = random.Random(11)
+        # Noise does not compress: the PNG takes several chunks. No pixel is of the key colour.
+        picture = [bytes(noise.randrange(250) for _ in range(3 * width)) for _ in range(height)]
+        path = os.path.join(self.x.tmpdir, "noise.png")
+        harness.write_png(path, width, height, picture)
+        with open(path, "rb") as f:
+            data = f.read()
+        self.assertGreater(len(data), 2 * 64 * 1024)
+        self.start_owner("serve", "image/png", data)
+        at = (200, 180)
+        self.x.move_mouse(*self.screen(*at))
+        self.x.key("alt+v")
+        self.wait_for_picture(*at, picture, "the pasted picture at the pointer")
 
     def test_owner_that_dies_in_the_middle_of_a_transfer(self):
         expected = self.no_picture_box()
