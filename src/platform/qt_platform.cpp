@@ -3,12 +3,15 @@
 #include <QColorDialog>
 #include <QCursor>
 #include <QDir>
+#include <QImageReader>
 #include <QMessageBox>
 #include <QMimeData>
 
 #include "clipboard_picture.h"
 #include "modal_owner.h"
 #include "platform.h"
+#include "x11_info.h"
+#include "x11_selection.h"
 
 namespace {
 // The title of the board's message boxes. It is not Qt's application display name, which the
@@ -42,11 +45,48 @@ bool QtPlatform::confirm(const QString& message) {
     return box.exec() == QMessageBox::Ok;
 }
 
+namespace {
+// No picture the board takes is encoded in more bytes than its pixels may take in memory, give
+// or take its headers; a transfer beyond that is stopped rather than read to its end.
+x11::SelectionReader::Limits foreignClipboardLimits() {
+    constexpr std::int64_t kMb = 1024 * 1024;
+    const int limitMb = QImageReader::allocationLimit();
+    x11::SelectionReader::Limits limits;
+    limits.maxBytes = (limitMb > 0 ? limitMb : 256) * kMb + kMb;
+    return limits;
+}
+
+// The first picture among the image formats another X client offers. An owner that goes away
+// or stops answering ends the paste at once: asking it for another format would only wait again.
+// A format whose transfer is too large to hold a picture the board takes is passed over.
+ClipboardStatus readForeignClipboardImage(x11::SelectionReader& reader, QImage& image) {
+    using Result = x11::SelectionReader::Result;
+    QStringList targets;
+    if (reader.targets(targets) != Result::Ok) return ClipboardStatus::NoBitmap;
+    for (const QString& target : targets) {
+        if (!target.startsWith(QLatin1String("image/"))) continue;
+        QByteArray bytes;
+        const Result read = reader.read(target, bytes);
+        if (read == Result::Failed) break;
+        if (read != Result::Ok) continue;
+        QImage picture = clipboard_picture::decode(bytes);
+        if (picture.isNull()) continue;
+        image = std::move(picture);
+        return ClipboardStatus::Ok;
+    }
+    return ClipboardStatus::NoBitmap;
+}
+}  // namespace
+
 // Qt's clipboard cannot fail to open as a Windows one can: it is missing only when the
 // platform has none, and a write is lost only when another client keeps the selection. Both
 // count as "cannot open".
 ClipboardStatus QtPlatform::readClipboardImage(QImage& image) {
     QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard && x11::isX11() && !clipboard->ownsClipboard()) {
+        x11::SelectionReader reader(foreignClipboardLimits());
+        if (reader.ready()) return readForeignClipboardImage(reader, image);
+    }
     const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
     if (!data) return ClipboardStatus::CannotOpen;
     QImage picture = clipboard_picture::fromMimeData(*data);

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+#include <cstdint>
+
+struct xcb_connection_t;
+
+namespace x11 {
+
+// Reads the CLIPBOARD selection of another X client on a connection of its own, with bounded
+// waits. Qt's own reader waits 5 s for every answer that does not come, twice for the list of
+// formats, and reads an incremental transfer for as long as the owner keeps sending. This one
+// gives up as soon as the owner is gone (an owner that exits mid-transfer), after `answerMs`
+// without an answer from an owner that is still there, and once a transfer passes `maxBytes`.
+class SelectionReader {
+public:
+    struct Limits {
+        int answerMs = 5000;                        // the longest wait for one answer
+        std::int64_t maxBytes = 256 * 1024 * 1024;  // the longest transfer taken
+    };
+
+    enum class Result {
+        Ok,
+        Refused,   // the owner has no data in that format
+        TooLarge,  // the transfer passed maxBytes
+        Failed,    // no owner, the owner went away, or no answer in time
+    };
+
+    explicit SelectionReader(Limits limits);
+    SelectionReader() : SelectionReader(Limits{}) {}
+    ~SelectionReader();
+    SelectionReader(const SelectionReader&) = delete;
+    SelectionReader& operator=(const SelectionReader&) = delete;
+
+    // Whether the display could be reached and the selection has an owner.
+    bool ready() const { return owner_ != 0; }
+
+    // The formats the owner offers, by name.
+    Result targets(QStringList& names);
+    // The owner's data in one format.
+    Result read(const QString& target, QByteArray& data);
+
+private:
+    struct Property;
+    Result request(std::uint32_t target);
+    Result readProperty(Property& out, bool remove);
+    Result readIncrementally(std::uint32_t announced, QByteArray& data);
+    template <typename Matches>
+    void* waitFor(Matches matches);
+    bool ownerStillThere();
+    void renewWindow();
+    std::uint32_t atom(const char* name);
+
+    Limits limits_;
+    xcb_connection_t* connection_ = nullptr;
+    std::uint32_t window_ = 0;
+    std::uint32_t selection_ = 0;
+    std::uint32_t property_ = 0;
+    std::uint32_t incr_ = 0;
+    std::uint32_t owner_ = 0;
+    bool abandoned_ = false;  // a transfer was given up on in the middle
+};
+
+}  // namespace x11
