@@ -9,6 +9,8 @@
 #include <array>
 #include <cstdlib>
 
+#include "save_file.h"
+
 namespace bitmap_file {
 
 QString cannotOpenMessage(const QString& path) {
@@ -93,11 +95,11 @@ QString write(const QString& path, const QImage& image) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return cannotCreateMessage(path);
     QImageWriter writer(&file, "bmp");
-    if (!writer.write(image.convertToFormat(QImage::Format_RGB888)) || !file.commit()) {
+    if (!writer.write(image.convertToFormat(QImage::Format_RGB888))) {
         file.cancelWriting();
         return cannotCreateMessage(path);
     }
-    return {};
+    return commitWhole(file) ? QString() : cannotCreateMessage(path);
 }
 
 }  // namespace bitmap_file
