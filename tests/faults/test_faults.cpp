@@ -5,7 +5,10 @@
 // board and invisible to everything else on the machine.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QApplication>
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -250,6 +253,9 @@ TEST_F(Faults, AFullDiskRefusesEveryWriteAndLosesNoByte) {
 
 TEST_F(Faults, ADuplicateWhoseProgramCannotStartSaysSoAndLeavesNoHandOver) {
     const QString program = QCoreApplication::applicationFilePath();
+    // The program's folder is covered for one case; the board's own folder must stay in view.
+    ASSERT_FALSE(good.startsWith(QCoreApplication::applicationDirPath() + QLatin1Char('/')))
+        << "run this test from outside the temporary folder";
     const QString text = in(good, "not-a-program");
     writeFile(text, "only text\n");
     ASSERT_TRUE(QFile::setPermissions(text, QFile::ReadOwner | QFile::WriteOwner));
@@ -321,22 +327,32 @@ TEST(FaultsOfFiles, AConfigIniThatIsAFolderIsNoSettingsFileAndCannotBeWritten) {
     EXPECT_EQ(settings::read(ini).framerate, 25);
 }
 
-TEST(FaultsOfFiles, AFileGoneBeforeItIsReadIsReportedAndChangesNothing) {
+TEST(FaultsOfFiles, AChosenFileGoneOrNoLongerAFileIsReportedAndChangesNothing) {
     QTemporaryDir dir;
     const QString chosen = dir.filePath(QStringLiteral("chosen.bmp"));
     Board b(dir.path());
-    // Another program removes the picture while the user is still in the dialog.
-    b.platform.whileDialogOpen = [&] { QFile::remove(chosen); };
     struct Case {
         const char* what;
         std::function<void()> run;
+        std::function<void()> meanwhile;  // what another program does while the dialog is open
     };
+    auto gone = [&] { QFile::remove(chosen); };
+    // A named pipe must not keep the board waiting for a writer.
+    auto pipe = [&] {
+        QFile::remove(chosen);
+        ASSERT_EQ(mkfifo(QFile::encodeName(chosen).constData(), 0600), 0);
+    };
+    auto open = [&] { b.form->SpeedButton16Click(); };
+    auto paste = [&] { b.form->SpeedButton33Click(); };
     const Case cases[] = {
-        {"open", [&] { b.form->SpeedButton16Click(); }},
-        {"paste from file", [&] { b.form->SpeedButton33Click(); }},
+        {"open, file removed", open, gone},
+        {"paste from file, file removed", paste, gone},
+        {"open, file replaced by a named pipe", open, pipe},
+        {"paste from file, file replaced by a named pipe", paste, pipe},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        QFile::remove(chosen);
         ASSERT_EQ(bitmap_file::write(chosen, smallPicture(kRed)), QString());
         const QImage committed = b.committed();
         const QImage surface = b.surface().image();
@@ -344,12 +360,47 @@ TEST(FaultsOfFiles, AFileGoneBeforeItIsReadIsReportedAndChangesNothing) {
         const int tool = b.model().state.DrawTool;
         b.platform.errors.clear();
         b.platform.openAnswers = {chosen};
+        b.platform.whileDialogOpen = c.meanwhile;
         c.run();
         EXPECT_EQ(b.platform.errors, QStringList{bitmap_file::cannotOpenMessage(chosen)});
         EXPECT_TRUE(th::sameImage(b.committed(), committed));
         EXPECT_TRUE(th::sameImage(b.surface().image(), surface));
         EXPECT_TRUE(th::sameImage(b.model().stores.stamp().image(), stamp));
         EXPECT_EQ(b.model().state.DrawTool, tool);
+    }
+}
+
+// A device whose reads fail from a given byte on, as a file cut short by another program while
+// it is read, or a medium that fails part-way.
+class FailingDevice : public QBuffer {
+public:
+    FailingDevice(QByteArray* bytes, qint64 failAt) : QBuffer(bytes), failAt_(failAt) {}
+
+protected:
+    qint64 readData(char* data, qint64 most) override {
+        if (pos() >= failAt_) return -1;
+        return QBuffer::readData(data, std::min(most, failAt_ - pos()));
+    }
+
+private:
+    qint64 failAt_;
+};
+
+TEST(FaultsOfFiles, ABitmapWhoseReadFailsPartWayIsRefused) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("picture.bmp"));
+    ASSERT_EQ(bitmap_file::write(path, smallPicture(kRed)), QString());
+    QByteArray bytes = readAll(path);
+    for (const qint64 failAt : {bytes.size() - 1, bytes.size() / 2, qint64(60), bytes.size()}) {
+        FailingDevice device(&bytes, failAt);
+        ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+        const bitmap_file::ReadResult read = bitmap_file::read(device);
+        if (failAt == bytes.size()) {
+            ASSERT_TRUE(read.ok()) << "the whole file is a picture";
+            EXPECT_TRUE(th::sameImage(read.image, smallPicture(kRed)));
+        } else {
+            EXPECT_EQ(read.error, bitmap_file::invalidBitmapMessage()) << "failing at " << failAt;
+        }
     }
 }
 
