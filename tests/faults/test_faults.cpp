@@ -103,6 +103,8 @@ std::vector<std::string> contents(const QString& folder) {
     return all;
 }
 
+// Its file (3654 bytes) is smaller than Qt's write buffer (16 KiB), so nothing of it reaches the
+// disk before the writer finishes: a full disk shows only then.
 QImage smallPicture(TColor colour) {
     QImage image(40, 30, QImage::Format_RGB32);
     image.fill(toQRgb(colour));
@@ -114,7 +116,8 @@ protected:
     QTemporaryDir dir;
     QString good;  // a folder without faults
     QString faulty;
-    std::unique_ptr<private_mounts::Tmpfs> mount;
+    std::unique_ptr<private_mounts::Tmpfs> mount;  // on `faulty`, 256 KiB
+    FakePlatform recoveryPlatform;
 
     void SetUp() override {
         ASSERT_TRUE(namespaceError.isEmpty())
@@ -199,8 +202,6 @@ protected:
                   QStringList{bitmap_file::cannotCreateMessage(recovery.picturePath())});
         EXPECT_EQ(contents(faulty), before);
     }
-    FakePlatform recoveryPlatform;
-
     // The board saves to another folder meanwhile, and once the fault is gone it closes as
     // ever, keeping what the user had in the settings file.
     void expectUsableAgain(Board& b) {
