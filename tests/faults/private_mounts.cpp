@@ -30,14 +30,16 @@ bool writeProcFile(const char* path, const QByteArray& text) {
 }  // namespace
 
 QString enter() {
-    if (geteuid() == 0) {
-        if (unshare(CLONE_NEWNS) != 0) return lastError("unshare(CLONE_NEWNS) as root");
-    } else {
+    QString why;
+    // Root without the right to make mounts (a container, say) may still own a user namespace.
+    if (geteuid() == 0 && unshare(CLONE_NEWNS) != 0) why = lastError("unshare(CLONE_NEWNS)");
+    if (geteuid() != 0 || !why.isEmpty()) {
         // An ordinary user may own a user namespace, and be root over the mounts made in it.
         const uid_t uid = geteuid();
         const gid_t gid = getegid();
         if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
-            return lastError("unshare(CLONE_NEWUSER | CLONE_NEWNS)");
+            return why + (why.isEmpty() ? "" : "; ") +
+                   lastError("unshare(CLONE_NEWUSER | CLONE_NEWNS)");
         if (!writeProcFile("/proc/self/setgroups", "deny") ||
             !writeProcFile("/proc/self/uid_map", "0 " + QByteArray::number(uid) + " 1") ||
             !writeProcFile("/proc/self/gid_map", "0 " + QByteArray::number(gid) + " 1"))

@@ -8,7 +8,8 @@
 namespace private_mounts {
 
 // Moves the calling process into a new mount namespace whose mounts do not propagate back:
-// as root directly, otherwise inside a new user namespace that maps the caller to root. Must
+// as root directly where root may, otherwise inside a new user namespace that maps the caller
+// to root. Must
 // run before any thread is started. Returns an empty string, or why it could not be done.
 QString enter();
 
