@@ -9,8 +9,8 @@ namespace private_mounts {
 
 // Moves the calling process into a new mount namespace whose mounts do not propagate back:
 // as root directly where root may, otherwise inside a new user namespace that maps the caller
-// to root. Must
-// run before any thread is started. Returns an empty string, or why it could not be done.
+// to root. Must run before any thread is started. Returns an empty string, or why it could not
+// be done.
 QString enter();
 
 // A tmpfs mounted on an existing empty folder for as long as this lives.
