@@ -118,6 +118,7 @@ protected:
     QString faulty;
     std::unique_ptr<private_mounts::Tmpfs> mount;  // on `faulty`, 256 KiB
     FakePlatform recoveryPlatform;
+    int changes = 0;
 
     void SetUp() override {
         ASSERT_TRUE(namespaceError.isEmpty())
@@ -194,7 +195,7 @@ protected:
     void expectRecoveryReportedOnce(PictureRecovery& recovery, QImage& picture) {
         const std::vector<std::string> before = contents(faulty);
         for (int i = 0; i < 4; ++i) {
-            picture.setPixel(i, 0, qRgb(0, 0, 10 * i));
+            picture.setPixel(i, 0, qRgb(0, ++changes, 0));
             recovery.period();
             recovery.finishWrite();
         }
@@ -247,6 +248,13 @@ TEST_F(Faults, AFullDiskRefusesEveryWriteAndLosesNoByte) {
     const std::unique_ptr<Board> b = expectEveryWriterRefused();
     expectRecoveryReportedOnce(*recovery, picture);
     recovery.reset();
+    // A board started while the folder is full cannot even take its lock.
+    recoveryPlatform.errors.clear();
+    {
+        PictureRecovery late(in(faulty, "state"), recoveryPlatform, [&] { return picture; });
+        late.start();
+        expectRecoveryReportedOnce(late, picture);
+    }
 
     ASSERT_TRUE(QFile::remove(in(faulty, "filler")));
     expectUsableAgain(*b);
