@@ -9,8 +9,10 @@
 
 namespace startup {
 
+// Only a file counts: a folder (or anything else) of that name is no settings file, and the
+// board keeps its designed start state as it does without one.
 bool shouldLoadSettings(const QString& startDir, const QStringList& args) {
-    if (!QFileInfo::exists(startDir + QStringLiteral("/config.ini"))) return false;
+    if (!QFileInfo(startDir + QStringLiteral("/config.ini")).isFile()) return false;
     return args.isEmpty() || args[0].toLower() != QStringLiteral("default");
 }
 

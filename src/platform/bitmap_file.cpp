@@ -1,5 +1,9 @@
 #include "bitmap_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
@@ -8,6 +12,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <optional>
+
+#include "save_file.h"
 
 namespace bitmap_file {
 
@@ -25,12 +32,11 @@ QString cannotCreateMessage(const QString& path) {
 
 namespace {
 
-// Whether the pixel rows of an uncompressed bitmap are all in the file. Qt's reader accepts a
-// file whose rows stop early and leaves the rows it never read as they were in memory.
-// Run-length pictures have no fixed length and pass here.
-bool rowsComplete(QIODevice& file) {
+// Where the pixel rows of an uncompressed bitmap end, counted from the start of its data: 0 for
+// a run-length picture, which has no fixed length; nothing for a header no picture here can have.
+std::optional<qint64> rowsEnd(QIODevice& file) {
     const QByteArray peeked = file.peek(34);
-    if (peeked.size() < 26) return false;
+    if (peeked.size() < 26) return std::nullopt;
     std::array<char, 34> h{};
     std::copy(peeked.begin(), peeked.end(), h.begin());
     const qint64 offset = qFromLittleEndian<quint32>(h.data() + 10);
@@ -42,31 +48,47 @@ bool rowsComplete(QIODevice& file) {
         height = qFromLittleEndian<quint16>(h.data() + 20);
         bits = qFromLittleEndian<quint16>(h.data() + 24);
     } else {
-        if (peeked.size() < 34) return false;
+        if (peeked.size() < 34) return std::nullopt;
         width = qFromLittleEndian<qint32>(h.data() + 18);
         height = std::llabs(qFromLittleEndian<qint32>(h.data() + 22));
         bits = qFromLittleEndian<quint16>(h.data() + 28);
         compression = qFromLittleEndian<quint32>(h.data() + 30);
     }
     // Sizes and depths that no picture here can have are refused before any arithmetic.
-    if (width <= 0 || width > kMaxSide || height > kMaxSide || bits <= 0 || bits > 32) return false;
+    if (width <= 0 || width > kMaxSide || height > kMaxSide || bits <= 0 || bits > 32)
+        return std::nullopt;
     constexpr quint32 kRle8 = 1, kRle4 = 2;
-    if (compression == kRle8 || compression == kRle4) return true;
+    if (compression == kRle8 || compression == kRle4) return 0;
     const qint64 stride = (width * bits + 31) / 32 * 4;
-    return file.size() >= offset + stride * height;
+    return offset + stride * height;
 }
 
 }  // namespace
 
+// Opened without waiting (a named pipe would wait for a writer for ever) and read only when it
+// is a plain file, checked on the file opened rather than on its name.
 ReadResult read(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {{}, cannotOpenMessage(path)};
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return {{}, cannotOpenMessage(path)};
+    struct stat info = {};
+    QFile file;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {{}, cannotOpenMessage(path)};
+    }
     return read(file);
 }
 
+// Qt's reader accepts a bitmap whose rows stop early, and leaves the rows it never read as they
+// were in memory: the rows must all be in the file before the read, and all have been read after
+// it (the file may be cut short or fail while it is read). A file that failed to read at any point
+// is refused too, run-length pictures included.
 ReadResult read(QIODevice& file) {
-    if (QImageReader::imageFormat(&file) != "bmp" || !rowsComplete(file))
-        return {{}, invalidBitmapMessage()};
+    if (QImageReader::imageFormat(&file) != "bmp") return {{}, invalidBitmapMessage()};
+    const std::optional<qint64> end = rowsEnd(file);
+    if (!end || file.size() < *end) return {{}, invalidBitmapMessage()};
+    const qint64 start = file.pos();
     QImageReader reader(&file, "bmp");
     reader.setDecideFormatFromContent(false);
     // A bitmap stored from the top row down reports a negative height.
@@ -85,7 +107,10 @@ ReadResult read(QIODevice& file) {
     QImage image(size, format);
     if (image.isNull()) return {{}, invalidBitmapMessage()};
     image.fill(0);
-    if (!reader.read(&image) || image.isNull()) return {{}, invalidBitmapMessage()};
+    if (!reader.read(&image) || image.isNull() || file.pos() - start < *end)
+        return {{}, invalidBitmapMessage()};
+    if (auto* f = qobject_cast<QFileDevice*>(&file); f && f->error() != QFileDevice::NoError)
+        return {{}, invalidBitmapMessage()};
     return {image.convertToFormat(QImage::Format_RGB32), {}};
 }
 
@@ -93,11 +118,11 @@ QString write(const QString& path, const QImage& image) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return cannotCreateMessage(path);
     QImageWriter writer(&file, "bmp");
-    if (!writer.write(image.convertToFormat(QImage::Format_RGB888)) || !file.commit()) {
+    if (!writer.write(image.convertToFormat(QImage::Format_RGB888))) {
         file.cancelWriting();
         return cannotCreateMessage(path);
     }
-    return {};
+    return commitWhole(file) ? QString() : cannotCreateMessage(path);
 }
 
 }  // namespace bitmap_file

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "bitmap_file.h"
+#include "save_file.h"
 
 namespace ini_file {
 
@@ -320,10 +321,11 @@ QString write(const QString& path, const QList<Entry>& entries) {
     if (!file.open(QIODevice::WriteOnly)) return failed;
     Rewriter rewriter(file, entries);
     rewriter.run(*input);
-    if (rewriter.failed_ || old.error() != QFileDevice::NoError || !file.commit()) {
+    if (rewriter.failed_ || old.error() != QFileDevice::NoError) {
         file.cancelWriting();
         return failed;
     }
+    if (!commitWhole(file)) return failed;
     return {};
 }
 
