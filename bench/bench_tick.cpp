@@ -15,6 +15,7 @@
 
 #include "bench_board.h"
 #include "platform/shape_mirror.h"
+#include "platform/window_shape.h"
 
 namespace {
 
@@ -253,6 +254,43 @@ void shapeScan(benchmark::State& st, Picture picture) {
     b.finishFrame();
 }
 
+// (e) The whole shape sent at once, as when a native window is (re)attached or a dense shape
+// comes back after the window has moved: a 1-bit mask of the whole board, up to the point where
+// the X server has applied it.
+void shapeFullSend(benchmark::State& st, Picture picture) {
+    BenchBoard& b = *g_board;
+    b.reset(picture);
+    TForm1& form = b.form();
+    WindowShape& shape = form.shape();
+    const QRegion controls = form.alwaysShown();
+    st.counters["picture_rects"] = b.shapeRectangles();
+    ServerClock server;
+    for (auto _ : st) {
+        shape.attach(form.winId(), form.size(), WindowShape::Kind::Bounding);
+        shape.update(b.model().surface().image(), TransparentKeyRgb, QRegion(), controls);
+        shape.sync();
+    }
+    server.report(st);
+    b.finishFrame();
+}
+
+// (f) The frame toggle and the tick after it. A dense shape is set aside for the window manager's
+// reframe at the first toggle and comes back as in (e) once the hold has passed.
+void frameToggle(benchmark::State& st, Picture picture) {
+    BenchBoard& b = *g_board;
+    b.reset(picture);
+    TForm1& form = b.form();
+    ServerClock server;
+    for (auto _ : st) {
+        form.Panel22Click();
+        tickAt(b, kSweep[0]);
+    }
+    server.report(st);
+    if (!form.frameShown()) form.Panel22Click();
+    while (form.shape().simplified())
+        tickAt(b, kSweep[0]);
+}
+
 void add(const char* kind, void (*fn)(benchmark::State&, Picture), Picture picture,
          benchmark::TimeUnit unit, const char* suffix = "") {
     const std::string name = std::string("tick/") + kind + "/" + pictureName(picture) + suffix;
@@ -304,6 +342,10 @@ int main(int argc, char** argv) {
     add("freehand", freehandTick, Picture::Sparse, kMicrosecond);
     add("line_preview_stages", linePreviewStages, Picture::Sparse, kMicrosecond);
     add("line_preview_stages", linePreviewStages, Picture::Dense, kMillisecond);
+    add("shape_full_send", shapeFullSend, Picture::Sparse, kMillisecond);
+    add("shape_full_send", shapeFullSend, Picture::Dense, kMillisecond);
+    add("frame_toggle", frameToggle, Picture::Sparse, kMillisecond);
+    add("frame_toggle", frameToggle, Picture::Dense, kMillisecond);
     add("line_preview", linePreviewOverWindow, Picture::Sparse, kMicrosecond, "_over_window");
     add("line_preview", linePreviewOverWindow, Picture::Dense, kMillisecond, "_over_window");
 

@@ -12,8 +12,8 @@ namespace {
 // a window manager to reframe the window, short enough not to fight the user moving it.
 constexpr int kHoldMs = 1000;
 // A window shape of more runs than this is set aside while the window moves or is reframed: the
-// X server's cost of moving a shaped window grows with the square of its rectangles, about 50 ms
-// here (see the shape's own notes).
+// X server's cost of moving a shaped window grows with the square of its rectangles, some 50 ms
+// at this count and several seconds at 40,000.
 constexpr size_t kMaxRunsWhileMoving = 5000;
 }  // namespace
 
