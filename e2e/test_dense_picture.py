@@ -88,6 +88,8 @@ class DenseBoardTestCase(harness.BoardTestCase):
         """Clicks a toggle, waits until it has taken effect, and checks the whole shape."""
         self.click_board(*control)
         harness.poll_until(done, message=what)
+        # The native window stays, and with it its shape: no moment with a wrong one.
+        self.assertEqual(self.board._find_window(), self.board.window, what)
         self.check_picture(what, samples=6)
 
 
