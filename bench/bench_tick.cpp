@@ -30,7 +30,7 @@ const std::vector<QPoint> kSweep = ellipsePath({800, 620}, 720, 520, 360);
 const std::vector<QPoint> kStroke = ellipsePath({800, 600}, 600, 450, 600);
 
 const char* pictureName(Picture p) {
-    return p == Picture::Sparse ? "sparse" : "dense";
+    return p == Picture::Sparse ? "sparse" : p == Picture::Dense ? "dense" : "speckle";
 }
 
 // Counts the X server's CPU time over the timed loop.
@@ -297,7 +297,7 @@ void add(const char* kind, void (*fn)(benchmark::State&, Picture), Picture pictu
     benchmark::RegisterBenchmark(name.c_str(), fn, picture)
         ->UseRealTime()
         ->Unit(unit)
-        ->MinTime(picture == Picture::Dense ? 1.0 : 0.5)
+        ->MinTime(picture == Picture::Sparse ? 0.5 : 1.0)
         ->Repetitions(5)
         ->DisplayAggregatesOnly(true);
 }
@@ -344,8 +344,10 @@ int main(int argc, char** argv) {
     add("line_preview_stages", linePreviewStages, Picture::Dense, kMillisecond);
     add("shape_full_send", shapeFullSend, Picture::Sparse, kMillisecond);
     add("shape_full_send", shapeFullSend, Picture::Dense, kMillisecond);
+    add("shape_full_send", shapeFullSend, Picture::Speckle, kMillisecond);
     add("frame_toggle", frameToggle, Picture::Sparse, kMillisecond);
     add("frame_toggle", frameToggle, Picture::Dense, kMillisecond);
+    add("frame_toggle", frameToggle, Picture::Speckle, kMillisecond);
     add("line_preview", linePreviewOverWindow, Picture::Sparse, kMicrosecond, "_over_window");
     add("line_preview", linePreviewOverWindow, Picture::Dense, kMillisecond, "_over_window");
 
