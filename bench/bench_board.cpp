@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <stdexcept>
 
 #include "platform/window_shape.h"
@@ -73,8 +74,10 @@ void BenchBoard::reset(Picture picture) {
     m.surface().fillRect(m.surface().rect());
     if (picture == Picture::Sparse)
         drawSparse();
-    else
+    else if (picture == Picture::Dense)
         drawDense();
+    else
+        drawSpeckle();
     m.lfb();
     form_.present();
     finishFrame();
@@ -120,6 +123,19 @@ void BenchBoard::drawDense() {
         const int step = 14;
         for (int y = step; y < image.height(); y += step)
             painter.drawText(QPoint((y / step % 7) * 3, y), line);
+    }
+    buffer.addDamage(buffer.rect());
+}
+
+// Single pixels on even rows and columns, about five in sixteen of them, seeded.
+void BenchBoard::drawSpeckle() {
+    Canvas& buffer = model().stores.buffer();
+    QImage& image = buffer.imageForWrite();
+    std::mt19937 random(1600);
+    for (int y = 0; y < image.height(); y += 2) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); x += 2)
+            if (random() % 16 < 5) line[x] = 0xff000000u;
     }
     buffer.addDamage(buffer.rect());
 }

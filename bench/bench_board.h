@@ -12,7 +12,9 @@
 #include "main/tform1.h"
 
 // Which picture the board holds while a case runs.
-enum class Picture { Sparse, Dense };
+// Sparse: a few strokes. Dense: lines of text over the whole board. Speckle: about 150,000
+// isolated pixels, one shape rectangle each.
+enum class Picture { Sparse, Dense, Speckle };
 
 class BenchBoard {
 public:
@@ -46,6 +48,7 @@ public:
 private:
     void drawSparse();
     void drawDense();
+    void drawSpeckle();
 
     // The tests' scripted platform: the cursor is wherever the benchmark puts it, or the X
     // server's pointer, read as the board itself reads it.

@@ -15,6 +15,7 @@
 
 #include "bench_board.h"
 #include "platform/shape_mirror.h"
+#include "platform/window_shape.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ const std::vector<QPoint> kSweep = ellipsePath({800, 620}, 720, 520, 360);
 const std::vector<QPoint> kStroke = ellipsePath({800, 600}, 600, 450, 600);
 
 const char* pictureName(Picture p) {
-    return p == Picture::Sparse ? "sparse" : "dense";
+    return p == Picture::Sparse ? "sparse" : p == Picture::Dense ? "dense" : "speckle";
 }
 
 // Counts the X server's CPU time over the timed loop.
@@ -253,13 +254,50 @@ void shapeScan(benchmark::State& st, Picture picture) {
     b.finishFrame();
 }
 
+// (e) The whole shape sent at once, as when a native window is (re)attached or a dense shape
+// comes back after the window has moved: a 1-bit mask of the whole board, up to the point where
+// the X server has applied it.
+void shapeFullSend(benchmark::State& st, Picture picture) {
+    BenchBoard& b = *g_board;
+    b.reset(picture);
+    TForm1& form = b.form();
+    WindowShape& shape = form.shape();
+    const QRegion controls = form.alwaysShown();
+    st.counters["picture_rects"] = b.shapeRectangles();
+    ServerClock server;
+    for (auto _ : st) {
+        shape.attach(form.winId(), form.size(), WindowShape::Kind::Bounding);
+        shape.update(b.model().surface().image(), TransparentKeyRgb, QRegion(), controls);
+        shape.sync();
+    }
+    server.report(st);
+    b.finishFrame();
+}
+
+// (f) The frame toggle and the tick after it. A dense shape is set aside for the window manager's
+// reframe at the first toggle and comes back as in (e) once the hold has passed.
+void frameToggle(benchmark::State& st, Picture picture) {
+    BenchBoard& b = *g_board;
+    b.reset(picture);
+    TForm1& form = b.form();
+    ServerClock server;
+    for (auto _ : st) {
+        form.Panel22Click();
+        tickAt(b, kSweep[0]);
+    }
+    server.report(st);
+    if (!form.frameShown()) form.Panel22Click();
+    while (form.shape().simplified())
+        tickAt(b, kSweep[0]);
+}
+
 void add(const char* kind, void (*fn)(benchmark::State&, Picture), Picture picture,
          benchmark::TimeUnit unit, const char* suffix = "") {
     const std::string name = std::string("tick/") + kind + "/" + pictureName(picture) + suffix;
     benchmark::RegisterBenchmark(name.c_str(), fn, picture)
         ->UseRealTime()
         ->Unit(unit)
-        ->MinTime(picture == Picture::Dense ? 1.0 : 0.5)
+        ->MinTime(picture == Picture::Sparse ? 0.5 : 1.0)
         ->Repetitions(5)
         ->DisplayAggregatesOnly(true);
 }
@@ -304,6 +342,12 @@ int main(int argc, char** argv) {
     add("freehand", freehandTick, Picture::Sparse, kMicrosecond);
     add("line_preview_stages", linePreviewStages, Picture::Sparse, kMicrosecond);
     add("line_preview_stages", linePreviewStages, Picture::Dense, kMillisecond);
+    add("shape_full_send", shapeFullSend, Picture::Sparse, kMillisecond);
+    add("shape_full_send", shapeFullSend, Picture::Dense, kMillisecond);
+    add("shape_full_send", shapeFullSend, Picture::Speckle, kMillisecond);
+    add("frame_toggle", frameToggle, Picture::Sparse, kMillisecond);
+    add("frame_toggle", frameToggle, Picture::Dense, kMillisecond);
+    add("frame_toggle", frameToggle, Picture::Speckle, kMillisecond);
     add("line_preview", linePreviewOverWindow, Picture::Sparse, kMicrosecond, "_over_window");
     add("line_preview", linePreviewOverWindow, Picture::Dense, kMillisecond, "_over_window");
 

@@ -180,6 +180,7 @@ void TForm1::present() {
     }
     // Where controls appeared or went away, the shape changes at once.
     reshape += controls;
+    restoreShapeAfterMove();
     shape_.update(model_.stores.surface().image(), TransparentKeyRgb, reshape, shown);
 }
 
@@ -230,6 +231,7 @@ void TForm1::setSelectionCommandsEnabled(bool on) {
 // configure, and an origin taken by one measure and a move made by the other would jump by the
 // frame's size.
 void TForm1::moveWindow(int left, int top) {
+    simplifyShape(0);
     setGeometry(QRect(QPoint(left, top), size()));
 }
 

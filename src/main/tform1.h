@@ -189,6 +189,8 @@ private:
     void setWindowFlag(Qt::WindowType flag, bool on);
     void holdClientRect(const QRect& screenRect);
     void keepClientRect();
+    void simplifyShape(int ms);
+    void restoreShapeAfterMove();
     void keepOuterSize();
     void createSettingsDialog();
 
@@ -223,7 +225,8 @@ private:
 
     // Client rectangle on the screen to keep while a window manager settles a frame change.
     QRect heldClientRect_;
-    QDeadlineTimer holdUntil_{0};  // expired unless a client area is being held
+    QDeadlineTimer holdUntil_{0};         // expired unless a client area is being held
+    QDeadlineTimer shapeSimpleUntil_{0};  // a dense shape stays set aside until then
     // Outer size asked for by the settings, kept for a while after start-up: a window manager
     // tells the size of its frame only once it has framed the window.
     QSize outerWanted_;

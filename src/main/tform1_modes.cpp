@@ -11,6 +11,10 @@ namespace {
 // How long after a frame or stacking change the client area is held in place: long enough for
 // a window manager to reframe the window, short enough not to fight the user moving it.
 constexpr int kHoldMs = 1000;
+// A window shape of more runs than this is set aside while the window moves or is reframed: the
+// X server's cost of moving a shaped window grows with the square of its rectangles, some 50 ms
+// at this count and several seconds at 40,000.
+constexpr size_t kMaxRunsWhileMoving = 5000;
 }  // namespace
 
 bool TForm1::stayOnTop() const {
@@ -59,6 +63,7 @@ void TForm1::Panel22Click() {
     const QSize client = size();
     const QPoint before = mapFromGlobal(QPoint(0, 0));
     const bool on = !frameShown();
+    simplifyShape(kHoldMs);
     setToggle("Panel22", "F3", on);
     setWindowFlag(Qt::FramelessWindowHint, !on);
     resize(client);
@@ -83,7 +88,21 @@ void TForm1::keepClientRect() {
         holdUntil_ = QDeadlineTimer(0);  // expired: the user moves the window now
         return;
     }
-    if (QRect(mapToGlobal(QPoint(0, 0)), size()) != heldClientRect_) setGeometry(heldClientRect_);
+    if (QRect(mapToGlobal(QPoint(0, 0)), size()) == heldClientRect_) return;
+    simplifyShape(static_cast<int>(holdUntil_.remainingTime()));
+    setGeometry(heldClientRect_);
+}
+
+// A dense picture leaves the window's shape while the window moves or its frame changes, and
+// comes back once the move is over (the drag has ended and `ms` have passed).
+void TForm1::simplifyShape(int ms) {
+    if (!shape_.simplify(alwaysShown(), kMaxRunsWhileMoving)) return;
+    if (shapeSimpleUntil_.remainingTime() < ms) shapeSimpleUntil_.setRemainingTime(ms);
+}
+
+void TForm1::restoreShapeAfterMove() {
+    if (shape_.simplified() && shapeSimpleUntil_.hasExpired() && !model_.state.DragActive)
+        shape_.restore();
 }
 
 void TForm1::SpeedButton19Click() {

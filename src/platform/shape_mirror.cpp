@@ -95,6 +95,20 @@ bool ShapeMirror::shown(int x, int y) const {
     return (shown_[static_cast<size_t>(y) * words_ + static_cast<size_t>(x / 64)] >> (x % 64)) & 1;
 }
 
+size_t ShapeMirror::runCount() const {
+    size_t runs = 0;
+    for (int y = 0; y < size_.height(); ++y) {
+        const std::uint64_t* bits = shown_.data() + static_cast<size_t>(y) * words_;
+        std::uint64_t carry = 0;  // the last pixel of the word before
+        for (size_t k = 0; k < words_; ++k) {
+            // A run starts at every shown pixel whose left neighbour is hidden.
+            runs += static_cast<size_t>(std::popcount(bits[k] & ~((bits[k] << 1) | carry)));
+            carry = bits[k] >> 63;
+        }
+    }
+    return runs;
+}
+
 void ShapeMirror::wantedRow(const QImage& picture, QRgb key, const std::vector<QRect>& forced,
                             int y, int left, int right) {
     const QRgb* line =

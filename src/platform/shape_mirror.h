@@ -44,6 +44,9 @@ public:
     void reset(QSize size);
     QSize size() const { return size_; }
     bool shown(int x, int y) const;
+    // The number of horizontal runs of shown pixels, row by row: at least the number of
+    // rectangles the X server keeps for the shape (it merges equal runs of adjacent rows).
+    size_t runCount() const;
 
     // The shape for the whole window: pixels of `picture` other than `key`, plus `alwaysShown`.
     // Pixels outside the picture are hidden. Returns the same as a 1-bit mask, a row of

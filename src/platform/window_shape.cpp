@@ -36,6 +36,7 @@ struct WindowShape::Impl {
     QSize size;
     uint8_t kind = XCB_SHAPE_SK_BOUNDING;
     bool full = true;
+    bool simple = false;  // the shape is the simple stand-in while the window moves
     QRegion pending;
     bool outstanding = false;
     unsigned int syncSequence = 0;
@@ -167,6 +168,32 @@ bool WindowShape::attached() const {
     return d->window != 0;
 }
 
+bool WindowShape::simplify(const QRegion& simple, size_t maxRuns) {
+    if (d->simple) return true;
+    // The mirror is known to match the window only once a shape has been sent; an input shape
+    // does not take part in the server's clipping at all.
+    if (!d->window || d->full || d->kind != XCB_SHAPE_SK_BOUNDING) return false;
+    if (d->mirror.runCount() <= maxRuns) return false;
+    std::vector<QRect> rects(simple.begin(), simple.end());
+    const auto set = toXcb(rects);
+    xcb_shape_rectangles(d->conn, XCB_SHAPE_SO_SET, d->kind, XCB_CLIP_ORDERING_UNSORTED, d->window,
+                         0, 0, static_cast<uint32_t>(set.size()), set.data());
+    d->lastRects = static_cast<int>(set.size());
+    d->lastFull = false;
+    d->markSent();
+    d->simple = true;
+    d->full = true;  // the mirror no longer matches the window
+    return true;
+}
+
+bool WindowShape::simplified() const {
+    return d->simple;
+}
+
+void WindowShape::restore() {
+    d->simple = false;
+}
+
 bool WindowShape::busy() {
     if (!d->outstanding) return false;
     void* reply = nullptr;
@@ -194,6 +221,7 @@ bool WindowShape::update(const QImage& picture, QRgb key, const QRegion& changed
 }
 
 bool WindowShape::flushPending(const QImage& picture, QRgb key, const QRegion& alwaysShown) {
+    if (d->simple) return false;
     if (!d->window || (d->pending.isEmpty() && !d->full)) return true;
     if (busy()) return false;
     QRegion todo;

@@ -40,6 +40,16 @@ public:
     // Sends what was deferred, if the server has caught up.
     bool flushPending(const QImage& picture, QRgb key, const QRegion& alwaysShown);
 
+    // Moving or resizing a window whose bounding shape holds many rectangles costs the X server
+    // time that grows with the square of their number, whenever other windows share the screen
+    // (seconds for 40,000, minutes for a few hundred thousand), and the whole display waits
+    // meanwhile. So while the window is moved or reframed, a bounding shape of more than
+    // `maxRuns` runs is replaced by `simple`: changes are then gathered, and after restore()
+    // the next update sends the whole shape again. Returns whether the shape is simplified.
+    bool simplify(const QRegion& simple, size_t maxRuns);
+    bool simplified() const;
+    void restore();
+
     // True while the last reshape has not yet been processed by the X server.
     bool busy();
     // Waits until the X server has processed the last reshape (tests and benchmarks).

@@ -173,3 +173,26 @@ TEST(ShapeMirror, GivesUpBeyondTheLimit) {
     m.rebuild(picture, kKey, {}, kStride, true);
     EXPECT_EQ(mirrored(m), expected(picture));
 }
+
+TEST(ShapeMirror, CountsRunsAcrossWordBoundaries) {
+    QImage picture = blank();
+    for (int x = 60; x < 70; ++x)
+        picture.setPixel(x, 3, 0xff000000u);  // one run over the first word boundary
+    picture.setPixel(127, 5, 0xff000000u);    // two runs that meet nowhere: one ends a word,
+    picture.setPixel(129, 5, 0xff000000u);    // the other starts two pixels on
+    for (int x = 0; x < kSize.width(); x += 2)
+        picture.setPixel(x, 9, 0xff000000u);  // 75 single pixels
+    const QRegion toolbar(0, 40, 150, 8);     // eight full rows
+    ShapeMirror m = built(picture, toolbar);
+    EXPECT_EQ(m.runCount(), 1u + 2u + 75u + 8u);
+
+    // The same as counting by hand, pixel by pixel, after a change.
+    line(picture, {2, 2}, {140, 30});
+    ShapeMirror::Change change;
+    ASSERT_TRUE(m.update(picture, kKey, QRegion(picture.rect()), toolbar, 10000, change));
+    size_t runs = 0;
+    for (int y = 0; y < kSize.height(); ++y)
+        for (int x = 0; x < kSize.width(); ++x)
+            runs += m.shown(x, y) && !m.shown(x - 1, y);
+    EXPECT_EQ(m.runCount(), runs);
+}
