@@ -111,9 +111,13 @@ void checkBytesKept(const QByteArray& input) {
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char** argv[]) {
     static QCoreApplication app(*argc, *argv);
+    // In memory when the machine has such a folder: the writer flushes every file to disk,
+    // which on a disk costs more than all the rest of an input.
+    const QString base = QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                             ? QStringLiteral("/dev/shm")
+                             : QDir::tempPath();
     const QString dir =
-        QDir::tempPath() +
-        QStringLiteral("/velmo-fuzz-ini-%1").arg(QCoreApplication::applicationPid());
+        base + QStringLiteral("/velmo-fuzz-ini-%1").arg(QCoreApplication::applicationPid());
     check(QDir().mkpath(dir));
     path = settings::fileIn(dir);
     std::atexit([] { QDir(QFileInfo(path).path()).removeRecursively(); });
@@ -130,9 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const QByteArray saved = fileBytes();
     check(settings::read(path) == loaded);
 
-    // Writing again changes nothing; other values change only the values.
-    check(settings::write(path, loaded).isEmpty());
-    check(fileBytes() == saved);
+    // Other values change only the values: writing the first ones again gives the same bytes.
     const BoardSettings changed = other(loaded);
     check(settings::write(path, changed).isEmpty());
     check(settings::read(path) == changed);
