@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "fuzz_support.h"
 #include "main/settings.h"
 #include "platform/ini_file.h"
 
@@ -111,13 +112,9 @@ void checkBytesKept(const QByteArray& input) {
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char** argv[]) {
     static QCoreApplication app(*argc, *argv);
-    // In memory when the machine has such a folder: the writer flushes every file to disk,
-    // which on a disk costs more than all the rest of an input.
-    const QString base = QFileInfo(QStringLiteral("/dev/shm")).isWritable()
-                             ? QStringLiteral("/dev/shm")
-                             : QDir::tempPath();
     const QString dir =
-        base + QStringLiteral("/velmo-fuzz-ini-%1").arg(QCoreApplication::applicationPid());
+        fuzz::scratchFolder() +
+        QStringLiteral("/velmo-fuzz-ini-%1").arg(QCoreApplication::applicationPid());
     check(QDir().mkpath(dir));
     path = settings::fileIn(dir);
     std::atexit([] { QDir(QFileInfo(path).path()).removeRecursively(); });
