@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #include "fuzz_support.h"
@@ -27,9 +28,14 @@ const char* const kKeys[][2] = {
 };
 // clang-format on
 
-void check(bool ok) {
-    if (!ok) std::abort();
-}
+// A broken promise stops the run and names itself in the log.
+#define check(ok)                                                                          \
+    do {                                                                                   \
+        if (!(ok)) {                                                                       \
+            std::fprintf(stderr, "config.ini check failed, line %d: %s\n", __LINE__, #ok); \
+            std::abort();                                                                  \
+        }                                                                                  \
+    } while (false)
 
 QByteArray fileBytes() {
     QFile file(path);

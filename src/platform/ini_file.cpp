@@ -207,7 +207,10 @@ private:
     }
 
     void newLine(const QByteArray& text) {
-        if (!endsWithNewline_) put(ending());
+        // A last line without "\n" is ended first. One that stops at a "\r" (a file cut inside
+        // its last "\r\n") is only completed: the reader counts that "\r" as part of the line
+        // ending, and a whole new ending after it would move it into the line's value.
+        if (!endsWithNewline_) put(endsWithReturn_ ? QByteArrayLiteral("\n") : ending());
         put(text + ending());
     }
 
@@ -217,6 +220,7 @@ private:
         if (bytes.isEmpty()) return;
         if (out_.write(bytes) != bytes.size()) failed_ = true;
         endsWithNewline_ = bytes.endsWith('\n');
+        endsWithReturn_ = bytes.endsWith('\r');
     }
 
 public:
@@ -233,6 +237,7 @@ private:
     QByteArray held_;  // blank lines after the current section's last non-blank line
     QByteArray eol_;   // the file's own line ending, from its first line
     bool endsWithNewline_ = true;
+    bool endsWithReturn_ = false;
 };
 
 }  // namespace

@@ -198,3 +198,14 @@ TEST(IniFile, ALineTooLongToMatterIsNeitherReadNorWritten) {
     EXPECT_EQ(again.readInteger("form1", "border", 0), 1);
     EXPECT_EQ(again.readInteger("preview", "framerate", 0), 9);
 }
+
+TEST(IniFile, ALastLineCutInsideItsLineEndingKeepsItsValue) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("config.ini"));
+    writeFile(path, "[floodfill]\r\natonce=1\r");  // cut between "\r" and "\n"
+    EXPECT_EQ(Profile::read(path).readInteger("floodfill", "atonce", 0), 1);
+    ASSERT_EQ(ini_file::write(path, {{"floodfill", "other", "2"}, {"stump", "continuous", "0"}}),
+              QString());
+    EXPECT_EQ(readAll(path), "[floodfill]\r\natonce=1\r\nother=2\r\n[stump]\r\ncontinuous=0\r\n");
+    EXPECT_EQ(Profile::read(path).readInteger("floodfill", "atonce", 0), 1);
+}
