@@ -130,6 +130,7 @@ def config_corpus():
     put("config_ini", "real.ini", real)
     put("config_ini", "real-crlf.ini", real.replace(b"\n", b"\r\n"))
     put("config_ini", "real-cr.ini", real.replace(b"\n", b"\r"))
+    put("config_ini", "cut-in-crlf.ini", real.replace(b"\n", b"\r\n")[:-1])
     put("config_ini", "mixed-endings.ini", b"[form1]\r\nborder=0\rwidth=7\n\r\nheight=8\r\r\n"
         b"[preview]\rframerate=9\n\n\n")
     put("config_ini", "bom.ini", b"\xef\xbb\xbf" + real)
