@@ -17,7 +17,7 @@ QString path;
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     fuzz::startQt(argc, argv);
-    path = QDir::tempPath() +
+    path = fuzz::scratchFolder() +
            QStringLiteral("/velmo-fuzz-%1.bmp").arg(QCoreApplication::applicationPid());
     std::atexit([] { QFile::remove(path); });
     return 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <cstdlib>
 
@@ -12,6 +14,13 @@ namespace fuzz {
 inline void startQt(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication app(*argc, *argv);
+}
+
+// A folder for the targets' scratch files, in memory when the machine has one: on a disk,
+// truncating, rewriting and flushing a file for every input costs more than reading it.
+inline QString scratchFolder() {
+    const QString shm = QStringLiteral("/dev/shm");
+    return QFileInfo(shm).isDir() && QFileInfo(shm).isWritable() ? shm : QDir::tempPath();
 }
 
 // A board with its scripted platform and editing commands, as the window holds them.

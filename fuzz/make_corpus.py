@@ -123,6 +123,35 @@ def clipboard_corpus():
         b",\x00\x00\x00\x00\xff\xff\xff\xff\x00\x02\x02D\x01\x00;")
 
 
+def config_corpus():
+    real = (b"[form1]\nborder=1\nalphablend=0\nstayontop=0\ntoolber=1\nwidth=640\nheight=400\n"
+            b"left=0\ntop=0\n[preview]\nframerate=50\n[confirm]\nonEraseAll=1\nonExitMenu=1\n"
+            b"onExitBox=0\n[stump]\ncontinuous=0\n[paste]\ntransparent=1\n[floodfill]\natonce=0\n")
+    put("config_ini", "real.ini", real)
+    put("config_ini", "real-crlf.ini", real.replace(b"\n", b"\r\n"))
+    put("config_ini", "real-cr.ini", real.replace(b"\n", b"\r"))
+    put("config_ini", "cut-in-crlf.ini", real.replace(b"\n", b"\r\n")[:-1])
+    put("config_ini", "mixed-endings.ini", b"[form1]\r\nborder=0\rwidth=7\n\r\nheight=8\r\r\n"
+        b"[preview]\rframerate=9\n\n\n")
+    put("config_ini", "bom.ini", b"\xef\xbb\xbf" + real)
+    put("config_ini", "cut-in-key.ini", real[:real.index(b"height") + 3])
+    put("config_ini", "cut-in-header.ini", real[:real.index(b"[confirm]") + 4])
+    put("config_ini", "cut-after-eq.ini", b"[form1]\nborder=")
+    put("config_ini", "nuls.ini", b"[form1]\nbor\0der=0\nwidth=1\0\n[pre\0view]\nframerate=7\n\0\0\0")
+    put("config_ini", "long-line.ini", b"[form1]\nborder=" + b" " * 6000 + b"0\nwidth=5\n[x" + b"y" * 2000
+        + b"]\ntop=3\n")
+    put("config_ini", "duplicates.ini", b"[Form1]\nBORDER = 0 \nborder=1\n\n\n[FORM1]\nwidth=5\n"
+        b"[preview]\n[preview]\nframerate=1\n[form1]\ntop=9\n")
+    put("config_ini", "numbers.ini", b"[form1]\nborder=$0\nalphablend=0x\nstayontop=-0x1\n"
+        b"width=$7FFFFFFF\nheight=-2147483648\nleft=2147483648\ntop=99999999999999999999\n"
+        b"[preview]\nframerate=0X10\n[confirm]\nonEraseAll=-\nonExitMenu=$\nonExitBox=+1\n")
+    put("config_ini", "odd-lines.ini", b"border=0\n; [form1]\n[form1\n=5\n  width  =  12  \n"
+        b"[paste] trailing\ntransparent\n[]\n=\n[floodfill]atonce=1\n")
+    put("config_ini", "section-end-blanks.ini", b"[confirm]\nonExitBox=1\n\n \t\n\r\n[other]\nk=v")
+    put("config_ini", "empty.ini", b"")
+    put("config_ini", "binary.ini", bytes(random.Random(3).randrange(256) for _ in range(300)))
+
+
 def events_corpus():
     rng = random.Random(7)
     for n in [16, 64, 256, 1024]:
@@ -134,3 +163,4 @@ if __name__ == "__main__":
     bitmap_corpus()
     clipboard_corpus()
     events_corpus()
+    config_corpus()

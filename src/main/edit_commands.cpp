@@ -130,12 +130,13 @@ void EditCommands::putStampOnClipboard() {
         platform_.showError(cannotOpenClipboardMessage());
 }
 
-// The stamp takes the picture's size and pixels; its transparency setting stays.
+// The stamp takes the picture's size and pixels; its transparency setting stays. The picture
+// is taken over as it is (shared until either side changes): sizing the stamp and copying the
+// pixels in would allocate, fill and copy a picture of the same size once more.
 void EditCommands::setStampPicture(const QImage& picture) {
     Canvas& stamp = model_.stores.stamp();
-    stamp.setSize(picture.width(), picture.height());
-    const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
-    stamp.addDamage(blockCopy(pixels, stamp.imageForWrite(), pixels.rect()));
+    stamp.imageForWrite() = picture.convertToFormat(QImage::Format_RGB32);
+    stamp.addDamage(stamp.rect());
 }
 
 // The stamp tool as chosen by the board itself: the preview starts at the next tick.

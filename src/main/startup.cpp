@@ -29,12 +29,15 @@ void handOverPicture(BoardModel& model, const QStringList& args, Platform& platf
         platform.showError(loaded.error);
         return;
     }
+    // The picture becomes the committed one from the top-left corner, cut off at the store's
+    // size, and the rest of the store the key colour. Done in place: sizing the store to the
+    // picture and back would allocate and fill two more pictures of either size.
     Canvas& buffer = model.stores.buffer();
-    Canvas picture(loaded.image.width(), loaded.image.height(), TransparentKey);
-    picture.imageForWrite() = loaded.image;
-    buffer.setSize(picture.width(), picture.height());
-    buffer.copyRect(picture, picture.rect());
     buffer.setSize(ImageStores::kStoreWidth, ImageStores::kStoreHeight);
+    buffer.fillRect(buffer.rect());
+    Canvas picture;
+    picture.imageForWrite() = loaded.image;
+    buffer.copyRect(picture, picture.rect());
     Canvas& surface = model.surface();
     surface.fillRect(surface.rect());
     model.lfb();

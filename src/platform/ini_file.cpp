@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
+#include <algorithm>
 #include <limits>
 
 #include "bitmap_file.h"
@@ -15,7 +16,7 @@ namespace ini_file {
 namespace {
 
 // Lines are read in pieces of at most this many bytes; a longer line cannot be a key line that
-// matters here and is copied through piece by piece.
+// matters here: it is neither read nor written, only copied through piece by piece.
 constexpr qint64 kLinePiece = 64 * 1024;
 
 bool isBlank(char c) {
@@ -80,6 +81,32 @@ QByteArrayView withoutEnding(QByteArrayView line) {
     return line;
 }
 
+// The lines of a file as the reader and the writer both see them, so that the two agree on
+// which lines can hold a section or a key: a line, its ending included, or a piece of a line too
+// long to matter.
+class LineSource {
+public:
+    explicit LineSource(QIODevice& in) : in_(in), buffer_(kLinePiece + 1, Qt::Uninitialized) {}
+
+    // The next line or piece; `tooLong` is set for every piece of a long line.
+    bool next(QByteArray& piece, bool& tooLong) {
+        // Into one buffer for all lines: reading each line into a new buffer of the largest
+        // size would allocate (and give back) that much for every short line.
+        const qint64 n = in_.readLine(buffer_.data(), buffer_.size());
+        if (n <= 0) return false;
+        piece = QByteArray(buffer_.constData(), qsizetype(n));
+        const bool goesOn = !piece.endsWith('\n') && !in_.atEnd();
+        tooLong = inLongLine_ || goesOn;
+        inLongLine_ = goesOn;
+        return true;
+    }
+
+private:
+    QIODevice& in_;
+    QByteArray buffer_;
+    bool inLongLine_ = false;
+};
+
 // Copies a profile from `in` to `out`, writing the entries on the way. Memory stays bounded
 // whatever the input: lines go through one at a time, and only the blank lines after a
 // section's last entry are held back (up to a limit), so that a new key can go before them.
@@ -101,17 +128,12 @@ public:
     }
 
     void run(QIODevice& in) {
+        LineSource lines(in);
         QByteArray piece;
-        while (!in.atEnd()) {
-            piece = in.readLine(kLinePiece);
-            if (piece.isEmpty()) break;
-            if (!piece.endsWith('\n') && !in.atEnd()) {
-                // A line too long to be one that matters: through unchanged, all of it.
+        bool tooLong = false;
+        while (lines.next(piece, tooLong)) {
+            if (tooLong) {
                 putLine(piece);
-                while (!in.atEnd() && !piece.endsWith('\n')) {
-                    piece = in.readLine(kLinePiece);
-                    put(piece);
-                }
                 continue;
             }
             if (eol_.isEmpty() && piece.endsWith('\n'))
@@ -186,7 +208,10 @@ private:
     }
 
     void newLine(const QByteArray& text) {
-        if (!endsWithNewline_) put(ending());
+        // A last line without "\n" is ended first. One that stops at a "\r" (a file cut inside
+        // its last "\r\n") is only completed: the reader counts that "\r" as part of the line
+        // ending, and a whole new ending after it would move it into the line's value.
+        if (!endsWithNewline_) put(endsWithReturn_ ? QByteArrayLiteral("\n") : ending());
         put(text + ending());
     }
 
@@ -196,6 +221,7 @@ private:
         if (bytes.isEmpty()) return;
         if (out_.write(bytes) != bytes.size()) failed_ = true;
         endsWithNewline_ = bytes.endsWith('\n');
+        endsWithReturn_ = bytes.endsWith('\r');
     }
 
 public:
@@ -212,6 +238,7 @@ private:
     QByteArray held_;  // blank lines after the current section's last non-blank line
     QByteArray eol_;   // the file's own line ending, from its first line
     bool endsWithNewline_ = true;
+    bool endsWithReturn_ = false;
 };
 
 }  // namespace
@@ -251,10 +278,15 @@ Profile Profile::parse(QByteArrayView bytes) {
     QSet<QByteArray> seen;
     QByteArray section;
     bool first = false;  // within the first section of its name
-    while (!bytes.isEmpty()) {
-        qsizetype end = bytes.indexOf('\n');
-        const QByteArrayView text = withoutEnding(end < 0 ? bytes : bytes.first(end + 1));
-        bytes = end < 0 ? QByteArrayView() : bytes.sliced(end + 1);
+    QByteArray copy = bytes.toByteArray();
+    QBuffer in(&copy);
+    in.open(QIODevice::ReadOnly);
+    LineSource lines(in);
+    QByteArray piece;
+    bool tooLong = false;
+    while (lines.next(piece, tooLong)) {
+        if (tooLong) continue;
+        const QByteArrayView text = withoutEnding(piece);
         const Line line = parseLine(text);
         if (line.kind == Line::Section) {
             first = !seen.contains(line.name);
@@ -273,7 +305,8 @@ Profile Profile::parse(QByteArrayView bytes) {
 Profile Profile::read(const QString& path) {
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return {};
-    QByteArray bytes = file.read(kReadLimit);
+    // Not more than the file holds: a buffer of the whole limit would be allocated otherwise.
+    QByteArray bytes = file.read(std::min(file.size(), kReadLimit));
     // A line cut by the limit could read as a different value: it is left out.
     if (!file.atEnd()) bytes.truncate(bytes.lastIndexOf('\n') + 1);
     return parse(bytes);

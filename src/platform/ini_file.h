@@ -11,7 +11,7 @@
 //
 // - a section starts at a line "[name]"; a key line is "key=value"; blanks around names and
 //   values do not count; lines before the first section, comments and anything else are kept
-//   but never match;
+//   but never match, nor does a line longer than 64 KB;
 // - section and key names match without regard to (ASCII) case; when a section or a key within
 //   it appears more than once, the first one is the one read and written;
 // - a written key replaces the value of its line in place; a key a section lacks goes after the

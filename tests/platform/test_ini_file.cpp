@@ -175,3 +175,37 @@ TEST(IniFile, ADirectoryOrAMissingFolderIsAnErrorAndChangesNothing) {
     EXPECT_FALSE(ini_file::write(nowhere, {{"form1", "border", "1"}}).isEmpty());
     EXPECT_FALSE(QFileInfo::exists(nowhere));
 }
+
+TEST(IniFile, ALineTooLongToMatterIsNeitherReadNorWritten) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("config.ini"));
+    const QByteArray blanks(70000, ' ');
+    const QByteArray before = "[form1]\nborder=" + blanks + "0\nwidth=5\n[preview" + blanks +
+                              "]\nframerate=7\n\n[other]\n";
+    writeFile(path, before);
+    const Profile read = Profile::read(path);
+    EXPECT_FALSE(read.value("form1", "border"));
+    EXPECT_FALSE(read.value("preview", "framerate"));
+    EXPECT_EQ(read.readInteger("form1", "framerate", 0), 7);  // still in "form1"
+
+    // What is written is what the next read finds, and the long lines go through unchanged.
+    ASSERT_EQ(ini_file::write(path, {{"form1", "border", "1"}, {"preview", "framerate", "9"}}),
+              QString());
+    const QByteArray after = readAll(path);
+    EXPECT_EQ(after, "[form1]\nborder=" + blanks + "0\nwidth=5\n[preview" + blanks +
+                         "]\nframerate=7\nborder=1\n\n[other]\n[preview]\nframerate=9\n");
+    const Profile again = Profile::read(path);
+    EXPECT_EQ(again.readInteger("form1", "border", 0), 1);
+    EXPECT_EQ(again.readInteger("preview", "framerate", 0), 9);
+}
+
+TEST(IniFile, ALastLineCutInsideItsLineEndingKeepsItsValue) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("config.ini"));
+    writeFile(path, "[floodfill]\r\natonce=1\r");  // cut between "\r" and "\n"
+    EXPECT_EQ(Profile::read(path).readInteger("floodfill", "atonce", 0), 1);
+    ASSERT_EQ(ini_file::write(path, {{"floodfill", "other", "2"}, {"stump", "continuous", "0"}}),
+              QString());
+    EXPECT_EQ(readAll(path), "[floodfill]\r\natonce=1\r\nother=2\r\n[stump]\r\ncontinuous=0\r\n");
+    EXPECT_EQ(Profile::read(path).readInteger("floodfill", "atonce", 0), 1);
+}

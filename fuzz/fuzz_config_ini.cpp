@@ -1,0 +1,149 @@
+// "config.ini": any bytes as the settings file the board reads at start and rewrites at close.
+// The settings are read as the start-up reads them and written back as the close writes them;
+// the written file must read back as the same settings, must not change when written again, and
+// must keep every byte of the old file but the values the board writes.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "fuzz_support.h"
+#include "main/settings.h"
+#include "platform/ini_file.h"
+
+namespace {
+
+QString path;
+
+// Every key the board writes, in the order it writes them.
+// clang-format off
+const char* const kKeys[][2] = {
+    {"form1",     "border"},     {"form1",   "alphablend"}, {"form1",   "stayontop"},
+    {"form1",     "toolber"},    {"form1",   "width"},      {"form1",   "height"},
+    {"form1",     "left"},       {"form1",   "top"},        {"preview", "framerate"},
+    {"confirm",   "onEraseAll"}, {"confirm", "onExitMenu"}, {"confirm", "onExitBox"},
+    {"stump",     "continuous"}, {"paste",   "transparent"}, {"floodfill", "atonce"},
+};
+// clang-format on
+
+// A broken promise stops the run and names itself in the log.
+#define check(ok)                                                                          \
+    do {                                                                                   \
+        if (!(ok)) {                                                                       \
+            std::fprintf(stderr, "config.ini check failed, line %d: %s\n", __LINE__, #ok); \
+            std::abort();                                                                  \
+        }                                                                                  \
+    } while (false)
+
+QByteArray fileBytes() {
+    QFile file(path);
+    check(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
+void putFile(const QByteArray& bytes) {
+    QFile file(path);
+    check(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    check(file.write(bytes) == bytes.size());
+}
+
+// Settings unlike `s` in every field, so that every value of the file changes.
+BoardSettings other(BoardSettings s) {
+    for (bool* b : {&s.border, &s.alphablend, &s.stayontop, &s.toolber, &s.onEraseAll,
+                    &s.onExitMenu, &s.onExitBox, &s.continuous, &s.transparent, &s.atonce})
+        *b = !*b;
+    for (int* i : {&s.width, &s.height, &s.left, &s.top, &s.framerate})
+        *i = *i == -12345 ? 678 : -12345;
+    return s;
+}
+
+// The writer checked against the reader: each key is written as a marker the input cannot hold.
+// Undoing the writer from what the reader saw (a marker in place of an existing value becomes
+// that value again, a marker's added line goes) must give back the input, followed at most by a
+// line ending and the headers of added sections.
+void checkBytesKept(const QByteArray& input) {
+    const QByteArray tag = "\x01velmo";
+    if (input.contains(tag)) return;
+    const ini_file::Profile before = ini_file::Profile::parse(input);
+    QList<ini_file::Entry> entries;
+    for (const auto& k : kKeys)
+        entries << ini_file::Entry{k[0], k[1], tag + k[1] + '\x01'};
+    QByteArray out = ini_file::rewrite(input, entries);
+    for (const ini_file::Entry& e : entries) {
+        const qsizetype at = out.indexOf(e.value);
+        check(at >= 0 && out.indexOf(e.value, at + 1) < 0);
+        if (const std::optional<QByteArray> old = before.value(e.section, e.key)) {
+            out.replace(at, e.value.size(), *old);
+            continue;
+        }
+        // An added line: "key=value" and the file's line ending, on a line of its own.
+        const QByteArray line = e.key + '=' + e.value;
+        check(at >= line.size() - e.value.size());
+        const qsizetype from = at - e.key.size() - 1;
+        check(out.sliced(from).startsWith(line) && (from == 0 || out[from - 1] == '\n'));
+        qsizetype to = from + line.size();
+        if (out.sliced(to).startsWith("\r\n")) {
+            to += 2;
+        } else {
+            check(out.sliced(to).startsWith('\n'));
+            to += 1;
+        }
+        out.remove(from, to - from);
+    }
+    check(out.startsWith(input));
+    QByteArray rest = out.sliced(input.size());
+    if (!input.isEmpty() && !input.endsWith('\n')) {
+        check(rest.startsWith('\n') || rest.startsWith("\r\n") || rest.isEmpty());
+        rest.remove(0, rest.startsWith("\r\n") ? 2 : rest.startsWith('\n') ? 1 : 0);
+    }
+    while (!rest.isEmpty()) {
+        check(rest.startsWith('['));
+        const qsizetype end = rest.indexOf('\n');
+        check(end > 0);
+        QByteArrayView name = QByteArrayView(rest).sliced(1, end - 1);
+        if (name.endsWith('\r')) name.chop(1);
+        check(name.endsWith(']'));
+        name.chop(1);
+        bool ours = false;
+        for (const auto& k : kKeys)
+            ours = ours || name == k[0];
+        check(ours);
+        rest.remove(0, end + 1);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char** argv[]) {
+    static QCoreApplication app(*argc, *argv);
+    const QString dir =
+        fuzz::scratchFolder() +
+        QStringLiteral("/velmo-fuzz-ini-%1").arg(QCoreApplication::applicationPid());
+    check(QDir().mkpath(dir));
+    path = settings::fileIn(dir);
+    std::atexit([] { QDir(QFileInfo(path).path()).removeRecursively(); });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
+    const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
+    putFile(input);
+
+    // The start-up's load, then the close's save of the values just loaded.
+    const BoardSettings loaded = settings::read(path);
+    check(settings::write(path, loaded).isEmpty());
+    const QByteArray saved = fileBytes();
+    check(settings::read(path) == loaded);
+
+    // Other values change only the values: writing the first ones again gives the same bytes.
+    const BoardSettings changed = other(loaded);
+    check(settings::write(path, changed).isEmpty());
+    check(settings::read(path) == changed);
+    check(settings::write(path, loaded).isEmpty());
+    check(fileBytes() == saved);
+
+    checkBytesKept(input);
+    return 0;
+}
