@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <variant>
 
-#include "platform/ini_file.h"
-
 namespace settings {
 
 namespace {
@@ -53,7 +51,10 @@ QString fileIn(const QString& startDir) {
 }
 
 BoardSettings read(const QString& path) {
-    const ini_file::Profile profile = ini_file::Profile::read(path);
+    return fromProfile(ini_file::Profile::read(path));
+}
+
+BoardSettings fromProfile(const ini_file::Profile& profile) {
     BoardSettings values;
     for (const Key& k : kKeys) {
         const int v = profile.readInteger(k.section, k.key, k.missing);
@@ -65,17 +66,21 @@ BoardSettings read(const QString& path) {
     return values;
 }
 
-QString write(const QString& path, const BoardSettings& values) {
-    QList<ini_file::Entry> entries;
+QList<ini_file::Entry> entries(const BoardSettings& values) {
+    QList<ini_file::Entry> list;
     for (const Key& k : kKeys) {
         QByteArray text;
         if (const auto* b = std::get_if<bool S::*>(&k.field))
             text = ini_file::boolText(values.*(*b));
         else
             text = QByteArray::number(values.*std::get<int S::*>(k.field));
-        entries << ini_file::Entry{k.section, k.key, text};
+        list << ini_file::Entry{k.section, k.key, text};
     }
-    return ini_file::write(path, entries);
+    return list;
+}
+
+QString write(const QString& path, const BoardSettings& values) {
+    return ini_file::write(path, entries(values));
 }
 
 int timerPeriod(int stored) {

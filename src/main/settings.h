@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+
+#include "platform/ini_file.h"
 
 // The board's persistent settings, as kept in "config.ini" in the start-up folder: window modes
 // and geometry, the frame period, the five option switches and the stamp's transparency.
@@ -32,6 +35,12 @@ QString fileIn(const QString& startDir);
 // Reads every key; a key that is missing or unreadable (and so every key of a file that cannot
 // be read at all) takes its default, which is what a default-constructed BoardSettings holds.
 BoardSettings read(const QString& path);
+
+// The same, from a file's bytes already read.
+BoardSettings fromProfile(const ini_file::Profile& profile);
+
+// The fifteen keys with their values, in the order they are written.
+QList<ini_file::Entry> entries(const BoardSettings& values);
 
 // Writes all fifteen keys, keeping everything else in the file. Returns an empty string, or the
 // message for the error box; on failure the file is left as it was.
