@@ -3,13 +3,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -277,13 +275,7 @@ void TForm2::showEvent(QShowEvent* e) {
 }
 
 void TForm2::FormShow() {
-    // Centred on the screen the board is on.
-    const QScreen* screen = board_.screen() ? board_.screen() : QGuiApplication::primaryScreen();
-    if (screen) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->geometry().center());
-        move(frame.topLeft());
-    }
+    board_.centreDialog(*this);
     const QColor pen = qColour(board_.model().penColor());
     for (int g = 0; g < 2; ++g)
         cells_[static_cast<size_t>(g)][kCurrentCell]->setColour(pen);

@@ -153,6 +153,8 @@ public:
     TForm4& form4();
     // A tool dialog has closed: the board takes input again and comes to the front.
     void toolDialogClosed();
+    // Puts a tool dialog in the middle of the screen the board is on.
+    void centreDialog(QWidget& dialog) const;
 
     // Sends what changed on the surface to the screen and to the window's shape.
     void present();

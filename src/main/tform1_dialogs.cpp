@@ -1,5 +1,8 @@
 // The board's side of its tool dialogs: making them, opening them over a disabled board and
-// taking the board back when they close.
+// taking the board back when they close, and placing them on its screen.
+#include <QGuiApplication>
+#include <QScreen>
+
 #include "filter/tform2.h"
 #include "text/tform4.h"
 #include "tform1.h"
@@ -50,4 +53,12 @@ void TForm1::toolDialogClosed() {
     show();
     raise();
     activateWindow();
+}
+
+void TForm1::centreDialog(QWidget& dialog) const {
+    const QScreen* on = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!on) return;
+    QRect frame = dialog.frameGeometry();
+    frame.moveCenter(on->geometry().center());
+    dialog.move(frame.topLeft());
 }

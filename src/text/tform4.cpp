@@ -8,7 +8,6 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
-#include <QScreen>
 
 #include "main/bevel_panel.h"
 #include "main/dialog_keys.h"
@@ -105,12 +104,7 @@ void TForm4::showEvent(QShowEvent* e) {
 }
 
 void TForm4::FormShow() {
-    const QScreen* screen = board_.screen() ? board_.screen() : QGuiApplication::primaryScreen();
-    if (screen) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->geometry().center());
-        move(frame.topLeft());
-    }
+    board_.centreDialog(*this);
     Edit1->setFocus();
     Showpreview();
 }
