@@ -86,7 +86,7 @@ QByteArrayView withoutEnding(QByteArrayView line) {
 // long to matter.
 class LineSource {
 public:
-    explicit LineSource(QIODevice& in) : in_(in), buffer_(kLinePiece + 1, Qt::Uninitialized) {}
+    explicit LineSource(QIODevice& in) : in_(in), buffer_(bufferSize(in), Qt::Uninitialized) {}
 
     // The next line or piece; `tooLong` is set for every piece of a long line.
     bool next(QByteArray& piece, bool& tooLong) {
@@ -102,6 +102,13 @@ public:
     }
 
 private:
+    // A piece and its terminating zero; no line is longer than what is left of a file, so a
+    // short file needs no piece-sized buffer (and readLine() wants room for at least a byte).
+    static qsizetype bufferSize(const QIODevice& in) {
+        const qint64 left = in.isSequential() ? kLinePiece : in.size() - in.pos();
+        return qsizetype(std::clamp<qint64>(left, 1, kLinePiece)) + 1;
+    }
+
     QIODevice& in_;
     QByteArray buffer_;
     bool inLongLine_ = false;
