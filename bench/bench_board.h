@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fake_platform.h"
-#include "main/tform1.h"
+#include "window/tform1.h"
 
 // Which picture the board holds while a case runs.
 // Sparse: a few strokes. Dense: lines of text over the whole board. Speckle: about 150,000

@@ -10,10 +10,10 @@
 #include <memory>
 #include <random>
 
+#include "dialogs/extension_tools/pixel_filters.h"
+#include "dialogs/extension_tools/tform2.h"
 #include "fake_platform.h"
-#include "filter/pixel_filters.h"
-#include "filter/tform2.h"
-#include "main/tform1.h"
+#include "window/tform1.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "fake_platform.h"
-#include "main/picture_recovery.h"
+#include "picture/picture_recovery.h"
 #include "platform/bitmap_file.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "fuzz_support.h"
-#include "main/startup.h"
+#include "picture/startup.h"
 #include "platform/bitmap_file.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "fuzz_support.h"
-#include "main/settings.h"
+#include "picture/settings.h"
 #include "platform/ini_file.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "fake_platform.h"
-#include "main/edit_commands.h"
+#include "picture/edit_commands.h"
 
 namespace fuzz {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "main/board_model.h"
+#include "picture/board_model.h"
 #include "platform/platform.h"
 
 // A platform whose answers are scripted and whose requests are recorded.

@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "main/image_stores.h"
+#include "picture/image_stores.h"
 #include "platform/raster.h"
 
 namespace th {

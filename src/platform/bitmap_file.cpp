@@ -1,4 +1,4 @@
-#include "bitmap_file.h"
+#include "platform/bitmap_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "save_file.h"
+#include "platform/save_file.h"
 
 namespace bitmap_file {
 

@@ -1,10 +1,10 @@
-#include "clipboard_picture.h"
+#include "platform/clipboard_picture.h"
 
 #include <QBuffer>
 #include <QImageReader>
 #include <QMimeData>
 
-#include "bitmap_file.h"
+#include "platform/bitmap_file.h"
 
 namespace clipboard_picture {
 

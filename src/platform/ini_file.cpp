@@ -1,4 +1,4 @@
-#include "ini_file.h"
+#include "platform/ini_file.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "bitmap_file.h"
-#include "save_file.h"
+#include "platform/bitmap_file.h"
+#include "platform/save_file.h"
 
 namespace ini_file {
 

@@ -1,4 +1,4 @@
-#include "japanese_font.h"
+#include "platform/japanese_font.h"
 
 #include <QFontDatabase>
 #include <QStringList>

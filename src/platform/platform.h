@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "colour.h"
+#include "platform/colour.h"
 
 // What one picture file dialog remembers between uses: the file name last chosen through it.
 // The owner keeps one per dialog, so every command that runs the same dialog shares it.

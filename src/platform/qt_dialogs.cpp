@@ -7,9 +7,9 @@
 #include <QLabel>
 #include <QPixmap>
 
-#include "bitmap_file.h"
-#include "modal_owner.h"
-#include "platform.h"
+#include "platform/bitmap_file.h"
+#include "platform/modal_owner.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "modal_owner.h"
-#include "platform.h"
+#include "platform/modal_owner.h"
+#include "platform/platform.h"
 
 namespace {
 

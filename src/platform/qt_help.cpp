@@ -6,7 +6,7 @@
 #include <QTextBrowser>
 #include <QUrl>
 
-#include "platform.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <QMessageBox>
 #include <QMimeData>
 
-#include "clipboard_picture.h"
-#include "modal_owner.h"
-#include "platform.h"
-#include "x11_info.h"
-#include "x11_selection.h"
+#include "platform/clipboard_picture.h"
+#include "platform/modal_owner.h"
+#include "platform/platform.h"
+#include "platform/x11_info.h"
+#include "platform/x11_selection.h"
 
 namespace {
 // The title of the board's message boxes. It is not Qt's application display name, which the

@@ -1,6 +1,6 @@
 #include <QProcess>
 
-#include "platform.h"
+#include "platform/platform.h"
 
 bool QtPlatform::startProcess(const QString& program, const QStringList& arguments,
                               const QString& workingDirectory) {

@@ -1,4 +1,4 @@
-#include "qt_translations.h"
+#include "platform/qt_translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

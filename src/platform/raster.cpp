@@ -1,4 +1,4 @@
-#include "raster.h"
+#include "platform/raster.h"
 
 #include <QPainter>
 #include <QPainterPath>

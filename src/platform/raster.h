@@ -6,7 +6,7 @@
 #include <QRegion>
 #include <span>
 
-#include "colour.h"
+#include "platform/colour.h"
 
 // A bitmap with its drawing state: the raster layer every part of the board draws through.
 // Pixels are 32-bit opaque (QImage::Format_RGB32). Drawing is never antialiased.

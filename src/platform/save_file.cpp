@@ -1,4 +1,4 @@
-#include "save_file.h"
+#include "platform/save_file.h"
 
 #include <unistd.h>
 

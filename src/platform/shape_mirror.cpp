@@ -1,4 +1,4 @@
-#include "shape_mirror.h"
+#include "platform/shape_mirror.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,6 +1,6 @@
-#include "window_shape.h"
+#include "platform/window_shape.h"
 
-#include "shape_mirror.h"
+#include "platform/shape_mirror.h"
 
 #include <xcb/shape.h>
 #include <xcb/xcb.h>

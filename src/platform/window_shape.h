@@ -6,7 +6,7 @@
 #include <QWindow>
 #include <memory>
 
-#include "shape_mirror.h"
+#include "platform/shape_mirror.h"
 
 // Keeps an X11 window's shape equal to the pixels of a picture that are not the key colour, plus
 // areas that must always show (child controls). Without a compositor it sets the bounding shape

@@ -1,4 +1,4 @@
-#include "x11_info.h"
+#include "platform/x11_info.h"
 
 #include <QGuiApplication>
 #include <cstdlib>

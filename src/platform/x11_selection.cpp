@@ -1,4 +1,4 @@
-#include "x11_selection.h"
+#include "platform/x11_selection.h"
 
 #include <poll.h>
 #include <xcb/xcb.h>

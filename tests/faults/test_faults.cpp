@@ -22,12 +22,12 @@
 #include <vector>
 
 #include "fake_platform.h"
-#include "main/picture_recovery.h"
-#include "main/settings.h"
-#include "main/tform1.h"
+#include "picture/picture_recovery.h"
+#include "picture/settings.h"
 #include "platform/bitmap_file.h"
 #include "private_mounts.h"
 #include "test_helpers.h"
+#include "window/tform1.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "main/board_icon.h"
 #include "platform/qt_translations.h"
+#include "window/board_icon.h"
 
 TEST(QtTranslations, MessageBoxButtonsAndFileDialogSpeakJapanese) {
     ASSERT_TRUE(installJapaneseQtTranslations(*qApp))

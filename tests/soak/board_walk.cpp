@@ -5,7 +5,7 @@
 #include <array>
 
 #include "fake_platform.h"
-#include "main/edit_commands.h"
+#include "picture/edit_commands.h"
 #include "platform/bitmap_file.h"
 
 namespace {

@@ -1,0 +1,74 @@
+#include "picture/file_commands.h"
+
+#include <QFileInfo>
+
+#include "platform/bitmap_file.h"
+
+FileCommands::FileCommands(BoardModel& model, Platform& platform, PictureDialogState& openDialog,
+                           PictureDialogState& saveDialog, QString helpPage)
+    : model_(model),
+      platform_(platform),
+      OpenDialog1(openDialog),
+      SaveDialog1(saveDialog),
+      helpPage_(std::move(helpPage)) {}
+
+QString FileCommands::eraseAllQuestion() {
+    return QStringLiteral("全部消して宜しいですか？");
+}
+
+// Whether the surface shows something not committed: a selection frame, a shape, selection or
+// stamp preview, or the eraser's marker.
+bool FileCommands::showsUncommitted() const {
+    const DrawState& s = model_.state;
+    return s.DrawPhase != PhaseIdle || s.EraserActive;
+}
+
+// The undo picture is taken before the question, so even a cancelled erase replaces it. What is
+// not committed (a preview, a selection frame) stays out of it: an undo would commit it.
+void FileCommands::eraseAll() {
+    if (showsUncommitted())
+        model_.stores.saveCommittedUndo();
+    else
+        model_.SaveUndo();
+    if (model_.options.ConfirmEraseAll && !platform_.confirm(eraseAllQuestion())) return;
+    Canvas& surface = model_.surface();
+    surface.fillRect(surface.rect());
+    model_.stb();
+}
+
+void FileCommands::openPicture() {
+    if (platform_.runOpenDialog(OpenDialog1)) loadPicture(OpenDialog1.fileName);
+}
+
+bool FileCommands::loadPicture(const QString& path) {
+    const bitmap_file::ReadResult loaded = bitmap_file::read(path);
+    if (!loaded.ok()) {
+        platform_.showError(loaded.error);
+        return false;
+    }
+    // Only the part of the committed picture under the client area is cleared; the rest of the
+    // stored picture keeps its drawing and shows again when the window grows. A picture larger
+    // than the store is clipped at its right and bottom edges.
+    Canvas& buffer = model_.stores.buffer();
+    Canvas& surface = model_.surface();
+    buffer.fillRect(surface.rect());
+    buffer.addDamage(blockCopy(loaded.image, buffer.imageForWrite(), loaded.image.rect()));
+    surface.fillRect(surface.rect());
+    model_.lfb();
+    return true;
+}
+
+// The saved file holds the committed picture. The surface is committed first only when it shows
+// nothing that is still under way: a preview or a selection frame is no part of the picture.
+void FileCommands::savePicture() {
+    if (!platform_.runSaveDialog(SaveDialog1)) return;
+    if (!showsUncommitted()) model_.stb();
+    const QString error = bitmap_file::write(SaveDialog1.fileName, model_.stores.buffer().image());
+    if (!error.isEmpty()) platform_.showError(error);
+}
+
+void FileCommands::showHelp() {
+    const QFileInfo page(helpPage_);
+    if (!page.isFile() || !page.isReadable() || !platform_.showHelp(helpPage_, kHelpTopic))
+        platform_.showError(bitmap_file::cannotOpenMessage(helpPage_));
+}

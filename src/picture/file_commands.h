@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include "picture/board_model.h"
+#include "platform/platform.h"
+
+// The commands that act on the whole picture: erase all, open and save of a Windows bitmap,
+// and help. Each is a short sequence of surface operations; a failing file step stops the
+// command with an error box and leaves the picture as it was.
+class FileCommands {
+public:
+    // The two dialog states are shared with the selection commands that run the same dialogs.
+    FileCommands(BoardModel& model, Platform& platform, PictureDialogState& openDialog,
+                 PictureDialogState& saveDialog, QString helpPage);
+
+    void eraseAll();     // SpeedButton15 / E2
+    void openPicture();  // SpeedButton16 / Open1
+    void savePicture();  // SpeedButton17 / Save1
+    void showHelp();     // SpeedButton18 / Help1
+
+    // Puts the picture of a bitmap file at the top-left of the committed picture and shows it.
+    // The file is read whole first: one that cannot be read is reported and changes nothing.
+    // Returns whether the picture was loaded.
+    bool loadPicture(const QString& path);
+
+    const QString& helpPage() const { return helpPage_; }
+
+    static QString eraseAllQuestion();  // "全部消して宜しいですか？"
+    static constexpr int kHelpTopic = 1;
+
+private:
+    bool showsUncommitted() const;
+
+    BoardModel& model_;
+    Platform& platform_;
+    PictureDialogState& OpenDialog1;
+    PictureDialogState& SaveDialog1;
+    QString helpPage_;
+};

@@ -1,0 +1,136 @@
+#include "picture/picture_recovery.h"
+
+#include <algorithm>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <chrono>
+#include <utility>
+
+#include "picture/board_model.h"
+#include "platform/bitmap_file.h"
+#include "platform/platform.h"
+
+namespace {
+// The start time in the name keeps a later process with a reused id apart from a dead one. Two
+// recoveries made within one millisecond of one process still get names of their own.
+QString instanceName() {
+    static qint64 last = 0;
+    last = std::max(last + 1, QDateTime::currentMSecsSinceEpoch());
+    return QStringLiteral("recovery-%1-%2").arg(QCoreApplication::applicationPid()).arg(last);
+}
+
+QString lockPathOf(const QString& picturePath) {
+    return picturePath.chopped(4) + QStringLiteral(".lock");
+}
+}  // namespace
+
+PictureRecovery::PictureRecovery(const QString& folder, Platform& platform,
+                                 std::function<QImage()> committed)
+    : folder_(folder), platform_(platform), committed_(std::move(committed)) {
+    picturePath_ = folder_ + QLatin1Char('/') + instanceName() + QStringLiteral(".bmp");
+    if (!QDir().mkpath(folder_)) return;
+    lock_ = std::make_unique<QLockFile>(lockPathOf(picturePath_));
+    lock_->setStaleLockTime(0);  // a lock is stale only when its process is gone
+    usable_ = lock_->tryLock(0);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { period(); });
+}
+
+PictureRecovery::~PictureRecovery() {
+    timer_.stop();
+    reported_ = true;  // no error box while the board closes
+    finishWrite();
+    if (usable_) {
+        QFile::remove(picturePath_);
+        lock_->unlock();
+    }
+    // An orphan not yet replaced by a save of this instance stays for the next start.
+}
+
+QImage PictureRecovery::takeOrphan() {
+    if (!usable_) return {};
+    const QDir dir(folder_);
+    const QFileInfoList pictures = dir.entryInfoList({QStringLiteral("recovery-*.bmp")},
+                                                     QDir::Files, QDir::Time);  // newest first
+    for (const QFileInfo& info : pictures) {
+        const QString path = info.absoluteFilePath();
+        if (path == QFileInfo(picturePath_).absoluteFilePath()) continue;
+        auto lock = std::make_unique<QLockFile>(lockPathOf(path));
+        lock->setStaleLockTime(0);
+        if (!lock->tryLock(0)) continue;  // its instance still runs, or another took it
+        const bitmap_file::ReadResult picture = bitmap_file::read(path);
+        if (!picture.ok()) continue;  // the lock is released; the file is left as it is
+        orphanPicture_ = path;
+        orphanLock_ = std::move(lock);
+        forceNext_ = true;
+        return picture.image;
+    }
+    return {};
+}
+
+void PictureRecovery::releaseOrphan() {
+    orphanLock_.reset();  // unlocking removes the lock file; the picture stays
+    orphanPicture_.clear();
+    forceNext_ = false;
+}
+
+void PictureRecovery::start(int periodMs) {
+    // What the board shows at start is not a change, unless it came from an orphan: that one
+    // is saved at once, so the orphan can go.
+    if (!forceNext_) lastWritten_ = committed_();
+    timer_.start(periodMs);
+}
+
+void PictureRecovery::period() {
+    if (write_.valid()) {
+        if (write_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
+        takeResult(write_.get());
+    }
+    const bool force = std::exchange(forceNext_, false);
+    if (!usable_) {
+        // Said only once there is something to keep.
+        if (!reported_ && (force || committed_() != lastWritten_))
+            takeResult({false, bitmap_file::cannotCreateMessage(picturePath_)});
+        return;
+    }
+    write_ = std::async(std::launch::async, [this, picture = committed_(), force]() -> Result {
+        if (!force && picture == lastWritten_) return {};
+        const QString error = bitmap_file::write(picturePath_, picture);
+        if (!error.isEmpty()) return {false, error};
+        lastWritten_ = picture;
+        return {true, {}};
+    });
+}
+
+void PictureRecovery::finishWrite() {
+    if (write_.valid()) takeResult(write_.get());
+}
+
+void PictureRecovery::takeResult(const Result& result) {
+    if (result.wrote && !saved_) {
+        saved_ = true;
+        if (orphanLock_) {
+            QFile::remove(orphanPicture_);
+            orphanLock_->unlock();
+            orphanLock_.reset();
+        }
+    }
+    // The box may run the event loop and with it the next period: mark the report first.
+    if (!result.error.isEmpty() && !reported_) {
+        reported_ = true;
+        platform_.showError(result.error);
+    }
+}
+
+void showRecoveredPicture(BoardModel& model, const QImage& picture) {
+    Canvas& buffer = model.stores.buffer();
+    const QRect area = picture.rect().intersected(buffer.rect());
+    buffer.addDamage(
+        blockCopy(picture.convertToFormat(QImage::Format_RGB32), buffer.imageForWrite(), area));
+    Canvas& surface = model.surface();
+    surface.fillRect(surface.rect());
+    model.lfb();
+}

@@ -1,0 +1,47 @@
+#include "picture/startup.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "picture/board_model.h"
+#include "platform/bitmap_file.h"
+#include "platform/platform.h"
+
+namespace startup {
+
+// Only a file counts: a folder (or anything else) of that name is no settings file, and the
+// board keeps its designed start state as it does without one.
+bool shouldLoadSettings(const QString& startDir, const QStringList& args) {
+    if (!QFileInfo(startDir + QStringLiteral("/config.ini")).isFile()) return false;
+    return args.isEmpty() || args[0].toLower() != QStringLiteral("default");
+}
+
+void handOverPicture(BoardModel& model, const QStringList& args, Platform& platform) {
+    if (args.isEmpty()) return;
+    const QString& path = args[0];
+    const QFileInfo info(path);
+    if (!info.isFile()) return;
+    const qsizetype dot = info.fileName().lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || info.fileName().mid(dot).toLower() != QStringLiteral(".bmp")) return;
+
+    const bitmap_file::ReadResult loaded = bitmap_file::read(path);
+    if (!loaded.ok()) {
+        platform.showError(loaded.error);
+        return;
+    }
+    // The picture becomes the committed one from the top-left corner, cut off at the store's
+    // size, and the rest of the store the key colour. Done in place: sizing the store to the
+    // picture and back would allocate and fill two more pictures of either size.
+    Canvas& buffer = model.stores.buffer();
+    buffer.setSize(ImageStores::kStoreWidth, ImageStores::kStoreHeight);
+    buffer.fillRect(buffer.rect());
+    Canvas picture;
+    picture.imageForWrite() = loaded.image;
+    buffer.copyRect(picture, picture.rect());
+    Canvas& surface = model.surface();
+    surface.fillRect(surface.rect());
+    model.lfb();
+    if (args.size() > 1 && args[1].toLower() == QStringLiteral("delete")) QFile::remove(path);
+}
+
+}  // namespace startup

@@ -1,0 +1,64 @@
+// The board's side of its tool dialogs: making them, opening them over a disabled board and
+// taking the board back when they close, and placing them on its screen.
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "dialogs/extension_tools/tform2.h"
+#include "dialogs/text_stamp/tform4.h"
+#include "window/tform1.h"
+
+TForm2& TForm1::form2() {
+    if (!Form2) Form2 = std::make_unique<TForm2>(*this, platform_);
+    return *Form2;
+}
+
+TForm4& TForm1::form4() {
+    if (!Form4) Form4 = std::make_unique<TForm4>(*this, platform_);
+    return *Form4;
+}
+
+// Every run of one opening is undone together: the undo picture is taken once, here. It is the
+// committed picture: a selection frame or a preview on the surface must not reach it, or an undo
+// would commit it for good.
+void TForm1::openExtensionTools() {
+    DrawState& s = model_.state;
+    if (s.selectionFixed()) {
+        model_.lfb();
+        model_.SaveUndo();
+        model_.recoverarea();
+    } else if (s.DrawPhase != PhaseIdle || s.EraserActive) {
+        model_.stores.saveCommittedUndo();
+    } else {
+        model_.SaveUndo();
+    }
+    openToolDialog(form2());
+}
+
+// No undo picture: the text only becomes the stamp, which is placed like any other.
+void TForm1::openTextStamp() {
+    openToolDialog(form4());
+}
+
+// Without a window manager nobody else would give the dialog the keyboard.
+void TForm1::openToolDialog(QWidget& dialog) {
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    setEnabled(false);
+    present();
+}
+
+void TForm1::toolDialogClosed() {
+    setEnabled(true);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm1::centreDialog(QWidget& dialog) const {
+    const QScreen* on = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!on) return;
+    QRect frame = dialog.frameGeometry();
+    frame.moveCenter(on->geometry().center());
+    dialog.move(frame.topLeft());
+}

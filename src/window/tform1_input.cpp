@@ -1,0 +1,90 @@
+// Keyboard input of the board window: Shift and Ctrl, either physical key, with generated
+// repeats while held; all other keys are left to the window's shortcuts.
+#include <xcb/xcb.h>
+#include <QKeyEvent>
+
+#include "platform/x11_info.h"
+#include "window/tform1.h"
+
+namespace {
+int virtualKey(const QKeyEvent* e) {
+    if (e->key() == Qt::Key_Shift) return VK_SHIFT;
+    if (e->key() == Qt::Key_Control) return VK_CONTROL;
+    return 0;
+}
+}  // namespace
+
+QPoint TForm1::cursorInClient() {
+    return mapFromGlobal(keyPressPointer_ ? *keyPressPointer_ : platform_.cursorPos());
+}
+
+// An X key press carries where the pointer was when the key went down. A key is anchored there,
+// not where the pointer has got to by the time the board handles the press: on a busy machine that
+// can be a fair way along the user's next move.
+bool TForm1::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+    if (eventType == "xcb_generic_event_t") {
+        const auto* e = static_cast<const xcb_generic_event_t*>(message);
+        if ((e->response_type & 0x7f) == XCB_KEY_PRESS) {
+            const auto* key = static_cast<const xcb_key_press_event_t*>(message);
+            const qreal ratio = devicePixelRatioF();
+            keyPressPointer_ = QPoint(qRound(key->root_x / ratio), qRound(key->root_y / ratio));
+        }
+    }
+    return QWidget::nativeEvent(eventType, message, result);
+}
+
+void TForm1::FormKeyDown(int key) {
+    if (!isEnabled()) return;
+    model_.keyDown(key, cursorInClient());
+}
+
+void TForm1::FormKeyUp(int key) {
+    model_.keyUp(key);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* e) {
+    struct Forget {  // the pointer of this press counts for this press only
+        std::optional<QPoint>& p;
+        ~Forget() { p.reset(); }
+    } forget{keyPressPointer_};
+    const int vk = virtualKey(e);
+    if (!vk) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    // Every press counts: the first, a platform repeat, and the other physical key of the pair
+    // pressed while one is already down. The user's repeat setting is read afresh at each new
+    // press, so turning repeat off or on counts from the next press.
+    if (repeater_.held(vk)) {
+        repeater_.pressed(vk, e->isAutoRepeat());
+    } else {
+        const x11::KeyRepeat r = x11::keyRepeat();
+        repeater_.pressed(vk, e->isAutoRepeat(), {r.on, r.delayMs, r.intervalMs});
+    }
+    FormKeyDown(vk);
+}
+
+void TForm1::keyReleaseEvent(QKeyEvent* e) {
+    const int vk = virtualKey(e);
+    if (!vk) {
+        QWidget::keyReleaseEvent(e);
+        return;
+    }
+    if (e->isAutoRepeat()) return;  // the release half of a platform repeat
+    repeater_.released(vk);
+    FormKeyUp(vk);
+}
+
+void TForm1::focusOutEvent(QFocusEvent* e) {
+    QWidget::focusOutEvent(e);
+    releaseHeldKeys();
+}
+
+// Once the keyboard goes elsewhere, the release of a held key never reaches the board: end the
+// stroke now rather than let it run on.
+void TForm1::releaseHeldKeys() {
+    for (int key : repeater_.heldKeys()) {
+        repeater_.released(key);
+        FormKeyUp(key);
+    }
+}

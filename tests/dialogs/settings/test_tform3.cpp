@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include "dialogs/settings/tform3.h"
+#include "fake_platform.h"
+#include "platform/japanese_font.h"
+#include "window/tform1.h"
+
+namespace {
+
+struct Dialog {
+    FakePlatform platform;
+    TForm1 form{platform, {}};
+    TForm3& dlg = *form.settingsDialog();
+
+    void open() {
+        form.show();
+        form.SpeedButton27Click();
+    }
+};
+
+}  // namespace
+
+TEST(SettingsDialog, FrameRateLabel) {
+    // clang-format off
+    const std::pair<const char*, const char*> cases[] = {
+        {"25",   "フレームレート40.0fps"},  {"50",   "フレームレート20.0fps"},
+        {"5",    "フレームレート200.0fps"}, {"5000", "フレームレート0.2fps"},
+        {"33",   "フレームレート30.3fps"},  {"",     "フレームレート200.0fps"},
+        {"abc",  "フレームレート200.0fps"}, {"0",    "フレームレート200.0fps"},
+        // Exactly halfway between two tenths: the even one.
+        {"32",   "フレームレート31.2fps"},  {"160",  "フレームレート6.2fps"},
+        {"800",  "フレームレート1.2fps"},   {"4000", "フレームレート0.2fps"},
+        {"3",    "フレームレート333.3fps"},
+    };
+    // clang-format on
+    for (const auto& [text, label] : cases)
+        EXPECT_EQ(TForm3::frameRateText(QString::fromUtf8(text)), QString::fromUtf8(label)) << text;
+}
+
+TEST(SettingsDialog, TheWindowsFaceIsShownInAnInstalledJapaneseGothic) {
+    const QFont font = japanese_font::requested(12);
+    const QString shown = QFontInfo(font).family();
+    EXPECT_TRUE(shown.contains(QStringLiteral("IPA")) || shown.contains(QStringLiteral("CJK")))
+        << shown.toStdString();
+    const QFontMetrics metrics(font);
+    for (QChar c : QStringLiteral("環境設定確認メッセージ"))
+        EXPECT_TRUE(metrics.inFont(c)) << int(c.unicode());
+    EXPECT_GE(metrics.height(), 12);
+}
+
+TEST(SettingsDialog, LaidOutAsDesigned) {
+    Dialog d;
+    TForm3& t = d.dlg;
+    EXPECT_EQ(t.windowTitle(), QStringLiteral("環境設定"));
+    EXPECT_TRUE(t.windowFlags() & Qt::Tool);
+    EXPECT_TRUE(t.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(t.size(), QSize(480, 240));
+    EXPECT_EQ(t.minimumSize(), t.maximumSize());
+    EXPECT_EQ(t.font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(t.font().pixelSize(), 12);
+    // clang-format off
+    const std::pair<const char*, QRect> places[] = {
+        {"GroupBox1", {112,   8, 173, 61}}, {"GroupBox2", {112, 76, 177, 73}},
+        {"GroupBox4", {296,   8, 173, 41}}, {"GroupBox3", {296, 56, 173, 57}},
+        {"seInterval", {64,  16,  57, 21}}, {"bbok",      {344, 212, 61, 21}},
+        {"bbcancel",  {412, 212,  61, 21}}, {"Image1",    {0,    0, 105, 241}},
+    };
+    // clang-format on
+    for (const auto& [name, place] : places) {
+        auto* w = t.findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(w, nullptr) << name;
+        EXPECT_EQ(w->geometry(), place) << name;
+    }
+    EXPECT_EQ(t.cb_exitbox->parentWidget()->objectName(), QStringLiteral("GroupBox2"));
+    EXPECT_EQ(t.cb_exitbox->pos(), QPoint(8, 48));
+    EXPECT_EQ(t.cb_stumpcon->pos(), QPoint(8, 32));
+    EXPECT_EQ(t.lbFramerate->text(), QStringLiteral("フレームレート：40.0fps"));
+    EXPECT_EQ(t.seInterval->minimum(), 5);
+    EXPECT_EQ(t.seInterval->maximum(), 5000);
+    EXPECT_EQ(t.seInterval->singleStep(), 1);
+    EXPECT_TRUE(t.bbok->isDefault());
+    EXPECT_FALSE(t.bbcancel->isDefault());
+    // Tab order: the four groups' controls, then OK and Cancel.
+    QList<QWidget*> chain{t.seInterval};
+    for (QWidget* w = t.seInterval->nextInFocusChain(); w != t.seInterval && chain.size() < 20;
+         w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->parentWidget() != t.seInterval) chain << w;
+    EXPECT_EQ(chain,
+              (QList<QWidget*>{t.seInterval, t.cb_eraseall, t.cb_exitmenu, t.cb_exitbox,
+                               t.cb_flatonce, t.cb_stumptp, t.cb_stumpcon, t.bbok, t.bbcancel}));
+}
+
+TEST(SettingsDialog, OkAppliesTheSevenValuesAndCancelNone) {
+    Dialog d;
+    TForm3& t = d.dlg;
+    d.open();
+    EXPECT_TRUE(t.isVisible());
+    EXPECT_FALSE(d.form.isEnabled());
+    // The designed period shows the designed caption.
+    EXPECT_EQ(t.seInterval->value(), 25);
+    EXPECT_EQ(t.lbFramerate->text(), QStringLiteral("フレームレート：40.0fps"));
+    EXPECT_TRUE(t.cb_eraseall->isChecked());
+    EXPECT_TRUE(t.cb_stumptp->isChecked());
+    t.seInterval->setValue(100);
+    EXPECT_EQ(t.lbFramerate->text(), QStringLiteral("フレームレート10.0fps"));
+    t.cb_eraseall->setChecked(false);
+    t.cb_exitmenu->setChecked(true);
+    t.cb_exitbox->setChecked(true);
+    t.cb_stumptp->setChecked(false);
+    t.cb_stumpcon->setChecked(true);
+    t.cb_flatonce->setChecked(true);
+    QTest::mouseClick(t.bbok, Qt::LeftButton);
+    EXPECT_FALSE(t.isVisible());
+    EXPECT_TRUE(d.form.isEnabled());
+    const Options& o = d.form.model().options;
+    EXPECT_EQ(d.form.timer().interval(), 100);
+    EXPECT_EQ(o.TimerInterval, 100);
+    EXPECT_FALSE(o.ConfirmEraseAll);
+    EXPECT_TRUE(o.ConfirmExitMenu && o.ConfirmExitBox && o.StampContinuous && o.FillAtOnce);
+    EXPECT_FALSE(d.form.model().stores.stamp().transparent());
+
+    // Cancel, Esc and the close box: edits are dropped, and the next opening shows the board's.
+    for (int way = 0; way < 3; ++way) {
+        d.open();
+        EXPECT_EQ(t.seInterval->value(), 100);
+        EXPECT_FALSE(t.cb_stumptp->isChecked());
+        t.seInterval->setValue(10);
+        t.cb_stumptp->setChecked(true);
+        if (way == 0) QTest::mouseClick(t.bbcancel, Qt::LeftButton);
+        if (way == 1) QTest::keyClick(&t, Qt::Key_Escape);
+        if (way == 2) t.close();
+        EXPECT_FALSE(t.isVisible()) << way;
+        EXPECT_TRUE(d.form.isEnabled()) << way;
+        EXPECT_EQ(d.form.timer().interval(), 100) << way;
+        EXPECT_FALSE(d.form.model().stores.stamp().transparent()) << way;
+    }
+}
+
+TEST(SettingsDialog, AnOutOfRangePeriodIsBroughtIntoRange) {
+    Dialog d;
+    d.form.setFramePeriod(0);  // as a settings file may hold
+    d.open();
+    EXPECT_EQ(d.dlg.seInterval->value(), 5);
+    EXPECT_EQ(d.dlg.lbFramerate->text(), QStringLiteral("フレームレート200.0fps"));
+    // Enter applies, and takes the value within range.
+    QTest::keyClick(d.dlg.seInterval, Qt::Key_Return);
+    EXPECT_FALSE(d.dlg.isVisible());
+    EXPECT_EQ(d.form.model().options.TimerInterval, 5);
+}
