@@ -18,17 +18,6 @@ namespace {
 
 QString path;
 
-// Every key the board writes, in the order it writes them.
-// clang-format off
-const char* const kKeys[][2] = {
-    {"form1",     "border"},     {"form1",   "alphablend"}, {"form1",   "stayontop"},
-    {"form1",     "toolber"},    {"form1",   "width"},      {"form1",   "height"},
-    {"form1",     "left"},       {"form1",   "top"},        {"preview", "framerate"},
-    {"confirm",   "onEraseAll"}, {"confirm", "onExitMenu"}, {"confirm", "onExitBox"},
-    {"stump",     "continuous"}, {"paste",   "transparent"}, {"floodfill", "atonce"},
-};
-// clang-format on
-
 // A broken promise stops the run and names itself in the log.
 #define check(ok)                                                                          \
     do {                                                                                   \
@@ -52,11 +41,13 @@ void putFile(const QByteArray& bytes) {
 
 // Settings unlike `s` in every field, so that every value of the file changes.
 BoardSettings other(BoardSettings s) {
-    for (bool* b : {&s.border, &s.alphablend, &s.stayontop, &s.toolber, &s.onEraseAll,
-                    &s.onExitMenu, &s.onExitBox, &s.continuous, &s.transparent, &s.atonce})
-        *b = !*b;
-    for (int* i : {&s.width, &s.height, &s.left, &s.top, &s.framerate})
-        *i = *i == -12345 ? 678 : -12345;
+    for (const settings::Key& k : settings::kKeys) {
+        const int v = settings::get(s, k);
+        if (std::holds_alternative<bool BoardSettings::*>(k.field))
+            settings::set(s, k, v == 0 ? 1 : 0);
+        else
+            settings::set(s, k, v == -12345 ? 678 : -12345);
+    }
     return s;
 }
 
@@ -69,8 +60,8 @@ void checkBytesKept(const QByteArray& input) {
     if (input.contains(tag)) return;
     const ini_file::Profile before = ini_file::Profile::parse(input);
     QList<ini_file::Entry> entries;
-    for (const auto& k : kKeys)
-        entries << ini_file::Entry{k[0], k[1], tag + k[1] + '\x01'};
+    for (const settings::Key& k : settings::kKeys)
+        entries << ini_file::Entry{k.section, k.key, tag + k.key + '\x01'};
     QByteArray out = ini_file::rewrite(input, entries);
     for (const ini_file::Entry& e : entries) {
         const qsizetype at = out.indexOf(e.value);
@@ -108,8 +99,8 @@ void checkBytesKept(const QByteArray& input) {
         check(name.endsWith(']'));
         name.chop(1);
         bool ours = false;
-        for (const auto& k : kKeys)
-            ours = ours || name == k[0];
+        for (const settings::Key& k : settings::kKeys)
+            ours = ours || name == k.section;
         check(ours);
         rest.remove(0, end + 1);
     }

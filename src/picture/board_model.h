@@ -6,6 +6,7 @@
 #include "picture/draw_state.h"
 #include "picture/image_stores.h"
 #include "picture/palette.h"
+#include "picture/settings.h"
 
 // What the drawing logic needs from the window that shows it.
 class BoardHooks {

@@ -50,13 +50,3 @@ struct DrawState {
 
     bool selectionFixed() const { return DrawTool == ToolSelection && DrawPhase == PhaseSelected; }
 };
-
-// User options; the values are those that hold when no settings file is loaded.
-struct Options {
-    bool ConfirmEraseAll = true;
-    bool ConfirmExitMenu = false;
-    bool ConfirmExitBox = false;
-    bool StampContinuous = false;
-    bool FillAtOnce = false;
-    int TimerInterval = 25;  // period of the frame timer in milliseconds
-};

@@ -1,50 +1,39 @@
 #include "picture/settings.h"
 
 #include <algorithm>
-#include <variant>
+#include <cstring>
+
+Options::Options() : Options(Unset{}) {
+    BoardSettings values;
+    for (const settings::Key& k : settings::kKeys)
+        if (k.start != settings::kAny) settings::set(values, k, k.start);
+    *this = static_cast<const Options&>(values);
+}
+
+BoardSettings::BoardSettings() : Options(Unset{}) {
+    for (const settings::Key& k : settings::kKeys)
+        settings::set(*this, k, k.missing);
+}
 
 namespace settings {
 
-namespace {
+const Key& row(const char* key) {
+    for (const Key& k : kKeys)
+        if (std::strcmp(k.key, key) == 0) return k;
+    std::abort();  // a key the program names must be in the table
+}
 
-using Field = std::variant<bool BoardSettings::*, int BoardSettings::*>;
+int get(const BoardSettings& s, const Key& k) {
+    if (const auto* b = std::get_if<bool S::*>(&k.field)) return s.*(*b) ? 1 : 0;
+    return s.*std::get<int S::*>(k.field);
+}
 
-struct Key {
-    const char* section;
-    const char* key;
-    int missing;  // the value when the key is missing or not an integer
-    Field field;
-};
-
-using S = BoardSettings;
-
-// Every key, in the order written. The defaults are those of a BoardSettings as constructed;
-// a test holds the two together.
-// clang-format off
-constexpr Key kKeys[] = {
-    // section      key            missing  field
-    {"form1",       "border",      1,       &S::border},
-    {"form1",       "alphablend",  0,       &S::alphablend},
-    {"form1",       "stayontop",   0,       &S::stayontop},
-    {"form1",       "toolber",     1,       &S::toolber},
-    {"form1",       "width",       640,     &S::width},
-    {"form1",       "height",      400,     &S::height},
-    {"form1",       "left",        0,       &S::left},
-    {"form1",       "top",         0,       &S::top},
-    {"preview",     "framerate",   50,      &S::framerate},
-    {"confirm",     "onEraseAll",  1,       &S::onEraseAll},
-    {"confirm",     "onExitMenu",  1,       &S::onExitMenu},
-    {"confirm",     "onExitBox",   0,       &S::onExitBox},
-    {"stump",       "continuous",  0,       &S::continuous},
-    {"paste",       "transparent", 1,       &S::transparent},
-    {"floodfill",   "atonce",      0,       &S::atonce},
-};
-// clang-format on
-
-constexpr int kMinPeriod = 5;
-constexpr int kMaxPeriod = 5000;
-
-}  // namespace
+void set(BoardSettings& s, const Key& k, int value) {
+    if (const auto* b = std::get_if<bool S::*>(&k.field))
+        s.*(*b) = value != 0;
+    else
+        s.*std::get<int S::*>(k.field) = value;
+}
 
 QString fileIn(const QString& startDir) {
     return startDir + QStringLiteral("/config.ini");
@@ -56,24 +45,18 @@ BoardSettings read(const QString& path) {
 
 BoardSettings fromProfile(const ini_file::Profile& profile) {
     BoardSettings values;
-    for (const Key& k : kKeys) {
-        const int v = profile.readInteger(k.section, k.key, k.missing);
-        if (const auto* b = std::get_if<bool S::*>(&k.field))
-            values.*(*b) = v != 0;
-        else
-            values.*std::get<int S::*>(k.field) = v;
-    }
+    for (const Key& k : kKeys)
+        set(values, k, profile.readInteger(k.section, k.key, k.missing));
     return values;
 }
 
 QList<ini_file::Entry> entries(const BoardSettings& values) {
     QList<ini_file::Entry> list;
     for (const Key& k : kKeys) {
-        QByteArray text;
-        if (const auto* b = std::get_if<bool S::*>(&k.field))
-            text = ini_file::boolText(values.*(*b));
-        else
-            text = QByteArray::number(values.*std::get<int S::*>(k.field));
+        const int v = get(values, k);
+        const QByteArray text = std::holds_alternative<bool S::*>(k.field)
+                                    ? ini_file::boolText(v != 0)
+                                    : QByteArray::number(v);
         list << ini_file::Entry{k.section, k.key, text};
     }
     return list;
@@ -84,7 +67,8 @@ QString write(const QString& path, const BoardSettings& values) {
 }
 
 int timerPeriod(int stored) {
-    return std::clamp(stored, kMinPeriod, kMaxPeriod);
+    const Key& k = row("framerate");
+    return std::clamp(stored, k.min, k.max);
 }
 
 }  // namespace settings

@@ -20,10 +20,6 @@
 #include "window/command_table.h"
 #include "window/help_page.h"
 
-namespace {
-constexpr int kDesignInterval = 25;
-}
-
 TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
     : QWidget(parent),
       platform_(platform),
@@ -49,9 +45,9 @@ TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
     buildToolbar();
     buildPopupMenu();
 
-    model_.options.TimerInterval = kDesignInterval;
+    // The options hold the start values until settings are read.
     Timer1.setTimerType(Qt::PreciseTimer);
-    Timer1.setInterval(kDesignInterval);
+    setFramePeriod(model_.options.TimerInterval);
     connect(&Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
     resize(kDesignClientWidth, kDesignClientHeight);

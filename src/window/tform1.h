@@ -136,7 +136,10 @@ public:
     bool SaveSettings(const QString& path);
     BoardSettings currentSettings() const;
     void applySettings(const BoardSettings& values);
-    // Sets the frame period as given; the timer runs at it within 5 to 5000 ms.
+    // The options, the frame period and the stamp's transparency of these settings; the window
+    // stays as it is.
+    void applyOptions(const BoardSettings& values);
+    // Sets the frame period as given; the timer runs at it within the settings' range.
     void setFramePeriod(int ms);
     TForm3* settingsDialog() const { return Form3.get(); }
 

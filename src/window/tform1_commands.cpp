@@ -1,7 +1,18 @@
-// Command handlers of the file, edit and dialog groups.
+// Command handlers of the file, edit and dialog groups, and the duplicate command that hands the
+// picture and the settings to a second board.
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QFile>
 
+#include "picture/settings.h"
+#include "platform/bitmap_file.h"
 #include "window/tform1.h"
+
+namespace {
+QString cannotStartMessage(const QString& program) {
+    return QStringLiteral("プログラム %1 を起動できません").arg(program);
+}
+}  // namespace
 
 void TForm1::SpeedButton15Click() {
     files_.eraseAll();
@@ -47,4 +58,25 @@ void TForm1::SpeedButton35Click() {
 }
 void TForm1::SpeedButton26Click() {
     openExtensionTools();
+}
+
+void TForm1::SpeedButton22Click() {
+    stb();
+    const QString startDir = model_.state.StartDir;
+    const QString handOver = startDir + QStringLiteral("/tmp.bmp");
+    const QString error = bitmap_file::write(handOver, model_.stores.buffer().image());
+    if (!error.isEmpty()) {
+        platform_.showError(error);
+        return;
+    }
+    // The hand-over file is of use only to a board that starts: without one it goes again.
+    if (!SaveSettings(settings::fileIn(startDir))) {
+        QFile::remove(handOver);
+        return;
+    }
+    const QString program = QCoreApplication::applicationFilePath();
+    if (!platform_.startProcess(program, {handOver, QStringLiteral("delete")}, startDir)) {
+        QFile::remove(handOver);
+        platform_.showError(cannotStartMessage(program));
+    }
 }

@@ -1,13 +1,10 @@
-// Settings: reading and writing "config.ini", the settings dialog, closing the board and the
-// duplicate command that hands the picture and the settings to a second board.
+// Settings: reading and writing "config.ini", the settings dialog and closing the board.
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFile>
 
 #include "dialogs/settings/tform3.h"
 #include "picture/settings.h"
-#include "platform/bitmap_file.h"
 #include "widgets/bevel_panel.h"
 #include "window/tform1.h"
 
@@ -15,12 +12,6 @@ namespace {
 // How long after start-up an outer size from the settings is still adjusted to the frame a
 // window manager puts around the window.
 constexpr int kOuterSizeMs = 3000;
-// The largest outer side taken from the file: the surface is allocated at the client size.
-constexpr int kMaxSide = 8192;
-
-QString cannotStartMessage(const QString& program) {
-    return QStringLiteral("プログラム %1 を起動できません").arg(program);
-}
 }  // namespace
 
 void TForm1::setFramePeriod(int ms) {
@@ -29,9 +20,9 @@ void TForm1::setFramePeriod(int ms) {
 }
 
 BoardSettings TForm1::currentSettings() const {
-    const Options& o = model_.options;
     const QRect outer = frameGeometry();
     BoardSettings s;
+    static_cast<Options&>(s) = model_.options;
     s.border = frameShown();
     s.alphablend = translucent();
     s.stayontop = stayOnTop();
@@ -40,13 +31,7 @@ BoardSettings TForm1::currentSettings() const {
     s.height = outer.height();
     s.left = outer.left();
     s.top = outer.top();
-    s.framerate = o.TimerInterval;
-    s.onEraseAll = o.ConfirmEraseAll;
-    s.onExitMenu = o.ConfirmExitMenu;
-    s.onExitBox = o.ConfirmExitBox;
-    s.continuous = o.StampContinuous;
     s.transparent = model_.stores.stamp().transparent();
-    s.atonce = o.FillAtOnce;
     return s;
 }
 
@@ -60,7 +45,9 @@ void TForm1::applySettings(const BoardSettings& s) {
     Pn_tatamu->setVisible(!s.toolber);
     menuItem(QStringLiteral("B1"))->setChecked(s.toolber);
 
-    const QSize outer(std::clamp(s.width, 1, kMaxSide), std::clamp(s.height, 1, kMaxSide));
+    const settings::Key& w = settings::row("width");
+    const settings::Key& h = settings::row("height");
+    const QSize outer(std::clamp(s.width, w.min, w.max), std::clamp(s.height, h.min, h.max));
     const QSize margins = frameGeometry().size() - size();
     resize((outer - margins).expandedTo(QSize(1, 1)));
     move(s.left, y());
@@ -71,13 +58,12 @@ void TForm1::applySettings(const BoardSettings& s) {
     // The geometry is the settings' own: no client area is held where the toggles left it.
     holdUntil_ = QDeadlineTimer(0);
 
-    setFramePeriod(s.framerate);
-    Options& o = model_.options;
-    o.ConfirmEraseAll = s.onEraseAll;
-    o.ConfirmExitMenu = s.onExitMenu;
-    o.ConfirmExitBox = s.onExitBox;
-    o.StampContinuous = s.continuous;
-    o.FillAtOnce = s.atonce;
+    applyOptions(s);
+}
+
+void TForm1::applyOptions(const BoardSettings& s) {
+    model_.options = s;
+    setFramePeriod(s.TimerInterval);
     model_.stores.stamp().setTransparent(s.transparent);
 }
 
@@ -131,52 +117,26 @@ void TForm1::Exit1Click() {
     close();
 }
 
-void TForm1::SpeedButton22Click() {
-    stb();
-    const QString startDir = model_.state.StartDir;
-    const QString handOver = startDir + QStringLiteral("/tmp.bmp");
-    const QString error = bitmap_file::write(handOver, model_.stores.buffer().image());
-    if (!error.isEmpty()) {
-        platform_.showError(error);
-        return;
-    }
-    // The hand-over file is of use only to a board that starts: without one it goes again.
-    if (!SaveSettings(settings::fileIn(startDir))) {
-        QFile::remove(handOver);
-        return;
-    }
-    const QString program = QCoreApplication::applicationFilePath();
-    if (!platform_.startProcess(program, {handOver, QStringLiteral("delete")}, startDir)) {
-        QFile::remove(handOver);
-        platform_.showError(cannotStartMessage(program));
-    }
-}
-
-// The settings dialog, created once, edits seven of the board's live values.
+// The settings dialog, created once, edits the board's live options by their keys.
 void TForm1::createSettingsDialog() {
     auto read = [this] {
-        const Options& o = model_.options;
+        const BoardSettings s = currentSettings();
         TForm3::Values v;
-        v.period = o.TimerInterval;
-        v.eraseAll = o.ConfirmEraseAll;
-        v.exitMenu = o.ConfirmExitMenu;
-        v.exitBox = o.ConfirmExitBox;
-        v.stampTransparent = model_.stores.stamp().transparent();
-        v.stampContinuous = o.StampContinuous;
-        v.fillAtOnce = o.FillAtOnce;
+        for (const settings::Key& k : settings::kKeys)
+            v.insert(QString::fromLatin1(k.key), settings::get(s, k));
         return v;
     };
     auto apply = [this](const TForm3::Values& v) {
-        setFramePeriod(v.period);
-        Options& o = model_.options;
-        o.ConfirmEraseAll = v.eraseAll;
-        o.ConfirmExitMenu = v.exitMenu;
-        o.ConfirmExitBox = v.exitBox;
-        model_.stores.stamp().setTransparent(v.stampTransparent);
-        o.StampContinuous = v.stampContinuous;
-        o.FillAtOnce = v.fillAtOnce;
+        BoardSettings s = currentSettings();
+        for (const settings::Key& k : settings::kKeys) {
+            const auto value = v.constFind(QString::fromLatin1(k.key));
+            if (value != v.cend()) settings::set(s, k, *value);
+        }
+        applyOptions(s);
     };
-    Form3 = std::make_unique<TForm3>(TForm3::Board{this, read, apply});
+    const settings::Key& period = settings::row("framerate");
+    Form3 = std::make_unique<TForm3>(
+        TForm3::Board{this, read, apply, period.min, period.max, period.start});
 }
 
 void TForm1::SpeedButton27Click() {

@@ -333,7 +333,7 @@ TEST(FaultsOfFiles, AConfigIniThatIsAFolderIsNoSettingsFileAndCannotBeWritten) {
     b.platform.errors.clear();
     EXPECT_TRUE(b.form->close());
     EXPECT_TRUE(b.platform.errors.isEmpty());
-    EXPECT_EQ(settings::read(ini).framerate, 25);
+    EXPECT_EQ(settings::read(ini).TimerInterval, 25);
 }
 
 TEST(FaultsOfFiles, AChosenFileGoneOrNoLongerAFileIsReportedAndChangesNothing) {

@@ -64,10 +64,11 @@ TEST(Settings, MissingKeysTakeTheTabledDefaults) {
     writeFile(path, "[form1]\nborder=yes\n[preview]\nframerate=abc\n");
     EXPECT_EQ(settings::read(path), BoardSettings{});
     const BoardSettings d;
-    EXPECT_TRUE(d.border && d.toolber && d.onEraseAll && d.onExitMenu && d.transparent);
-    EXPECT_FALSE(d.alphablend || d.stayontop || d.onExitBox || d.continuous || d.atonce);
+    EXPECT_TRUE(d.border && d.toolber && d.ConfirmEraseAll && d.ConfirmExitMenu && d.transparent);
+    EXPECT_FALSE(d.alphablend || d.stayontop || d.ConfirmExitBox || d.StampContinuous ||
+                 d.FillAtOnce);
     EXPECT_EQ(QRect(d.left, d.top, d.width, d.height), QRect(0, 0, 640, 400));
-    EXPECT_EQ(d.framerate, 50);
+    EXPECT_EQ(d.TimerInterval, 50);
 }
 
 TEST(Settings, ANewFileHoldsTheFifteenKeysInTheirOrder) {
@@ -118,13 +119,13 @@ TEST(Settings, WhatIsSavedIsWhatTheNextStartRestores) {
     s.height = 500;
     s.left = 30;
     s.top = 40;
-    s.framerate = 123;
-    s.onEraseAll = false;
-    s.onExitMenu = false;
-    s.onExitBox = true;
-    s.continuous = true;
+    s.TimerInterval = 123;
+    s.ConfirmEraseAll = false;
+    s.ConfirmExitMenu = false;
+    s.ConfirmExitBox = true;
+    s.StampContinuous = true;
     s.transparent = false;
-    s.atonce = true;
+    s.FillAtOnce = true;
     {
         StartedBoard first(dir.path());
         first.form->applySettings(s);
@@ -150,7 +151,7 @@ TEST(Settings, AStoredPeriodIsKeptButTheTimerStaysWithinItsRange) {
         writeFile(path, "[preview]\nframerate=" + QByteArray::number(stored) + "\n");
         StartedBoard b(dir.path());
         EXPECT_EQ(b.form->timer().interval(), timer) << stored;
-        EXPECT_EQ(b.form->currentSettings().framerate, stored);  // written back as read
+        EXPECT_EQ(b.form->currentSettings().TimerInterval, stored);  // written back as read
     }
 }
 
@@ -223,7 +224,7 @@ TEST(Settings, DuplicateHandsOverThePictureAndStartsThisProgram) {
         EXPECT_EQ(picture.image.size(), QSize(1600, 1200));
         EXPECT_EQ(fromQRgb(picture.image.pixel(10, 10)), 0x0000ffu);
         EXPECT_EQ(fromQRgb(picture.image.pixel(500, 300)), TransparentKey);
-        EXPECT_TRUE(settings::read(settings::fileIn(dir.path())).atonce);
+        EXPECT_TRUE(settings::read(settings::fileIn(dir.path())).FillAtOnce);
     };
     f.SpeedButton22Click();
     EXPECT_TRUE(b.platform.errors.isEmpty());

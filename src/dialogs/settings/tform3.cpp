@@ -8,15 +8,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <array>
 #include <cmath>
 
 #include "platform/japanese_font.h"
 #include "widgets/settings_side_picture.h"
 
 namespace {
-
-constexpr int kMinPeriod = 5;
-constexpr int kMaxPeriod = 5000;
 
 QGroupBox* group(QWidget* parent, const char* name, const QString& title, QRect place) {
     auto* g = new QGroupBox(title, parent);
@@ -43,6 +41,23 @@ QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text, QPoi
 
 }  // namespace
 
+const QString TForm3::kPeriodKey = QStringLiteral("framerate");
+
+// The switches, in their tab order: the box, its name, its key in "config.ini", its group
+// (0 confirmations, 1 fill, 2 stamp), its place in the group and its caption. A box the program
+// does not refer to by name needs no member.
+// clang-format off
+const TForm3::Switch TForm3::kSwitches[] = {
+    // box                   name           key            group  at       caption
+    {&TForm3::cb_eraseall,  "cb_eraseall", "onEraseAll",  0,     {8, 16}, "全消去時"},
+    {&TForm3::cb_exitmenu,  "cb_exitmenu", "onExitMenu",  0,     {8, 32}, "終了時(右クリックメニュー)"},
+    {&TForm3::cb_exitbox,   "cb_exitbox",  "onExitBox",   0,     {8, 48}, "終了時(クローズボックス)"},
+    {&TForm3::cb_flatonce,  "cb_flatonce", "atonce",      1,     {8, 16}, "一回目の操作で塗りつぶす"},
+    {&TForm3::cb_stumptp,   "cb_stumptp",  "transparent", 2,     {8, 16}, "透過色は貼り付けない"},
+    {&TForm3::cb_stumpcon,  "cb_stumpcon", "continuous",  2,     {8, 32}, "連続して貼り付け"},
+};
+// clang-format on
+
 TForm3::TForm3(Board board) : board_(std::move(board)) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("環境設定"));
@@ -62,9 +77,9 @@ TForm3::TForm3(Board board) : board_(std::move(board)) {
     seInterval = new QSpinBox(GroupBox1);
     seInterval->setObjectName(QStringLiteral("seInterval"));
     seInterval->setGeometry(64, 16, 57, 21);
-    seInterval->setRange(kMinPeriod, kMaxPeriod);
+    seInterval->setRange(board_.minPeriod, board_.maxPeriod);
     seInterval->setSingleStep(1);
-    seInterval->setValue(25);
+    seInterval->setValue(board_.designPeriod);
     seInterval->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     label(GroupBox1, "Label3", QStringLiteral("ミリ秒"), {124, 20});
     lbFramerate =
@@ -73,20 +88,16 @@ TForm3::TForm3(Board board) : board_(std::move(board)) {
 
     QGroupBox* GroupBox2 =
         group(this, "GroupBox2", QStringLiteral("確認メッセージ"), {112, 76, 177, 73});
-    cb_eraseall = checkBox(GroupBox2, "cb_eraseall", QStringLiteral("全消去時"), {8, 16});
-    cb_exitmenu =
-        checkBox(GroupBox2, "cb_exitmenu", QStringLiteral("終了時(右クリックメニュー)"), {8, 32});
-    cb_exitbox =
-        checkBox(GroupBox2, "cb_exitbox", QStringLiteral("終了時(クローズボックス)"), {8, 48});
-
     QGroupBox* GroupBox4 =
         group(this, "GroupBox4", QStringLiteral("塗りつぶし"), {296, 8, 173, 41});
-    cb_flatonce =
-        checkBox(GroupBox4, "cb_flatonce", QStringLiteral("一回目の操作で塗りつぶす"), {8, 16});
-
     QGroupBox* GroupBox3 = group(this, "GroupBox3", QStringLiteral("スタンプ"), {296, 56, 173, 57});
-    cb_stumptp = checkBox(GroupBox3, "cb_stumptp", QStringLiteral("透過色は貼り付けない"), {8, 16});
-    cb_stumpcon = checkBox(GroupBox3, "cb_stumpcon", QStringLiteral("連続して貼り付け"), {8, 32});
+    const std::array<QGroupBox*, 3> groups{GroupBox2, GroupBox4, GroupBox3};
+    QList<QWidget*> order{seInterval};
+    for (const Switch& s : kSwitches) {
+        QCheckBox* box = checkBox(groups[s.group], s.name, QString::fromUtf8(s.caption), s.at);
+        if (s.box) this->*s.box = box;
+        order << box;
+    }
 
     auto* Bevel2 = new QFrame(this);
     Bevel2->setObjectName(QStringLiteral("Bevel2"));
@@ -105,24 +116,23 @@ TForm3::TForm3(Board board) : board_(std::move(board)) {
     connect(bbcancel, &QPushButton::clicked, this, [this] { bbcancelClick(); });
 
     // Tab order: the four groups, then OK and Cancel.
-    const QList<QWidget*> order{seInterval, cb_eraseall, cb_exitmenu, cb_exitbox, cb_flatonce,
-                                cb_stumptp, cb_stumpcon, bbok,        bbcancel};
+    order << bbok << bbcancel;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
 
-QString TForm3::frameRateText(const QString& fieldText) {
+QString TForm3::frameRateText(const QString& fieldText, int minPeriod) {
     bool whole = false;
     int v = fieldText.trimmed().toInt(&whole);
     // No rate for zero or less: such a text counts as the field's minimum, as any other does.
-    if (!whole || v <= 0) v = kMinPeriod;
+    if (!whole || v <= 0) v = minPeriod;
     // Tenths of frames per second, the halves going to the even tenth (the default rounding).
     const auto tenths = static_cast<long long>(std::nearbyint(10000.0 / v));
     return QStringLiteral("フレームレート%1.%2fps").arg(tenths / 10).arg(tenths % 10);
 }
 
 void TForm3::seIntervalChange() {
-    lbFramerate->setText(frameRateText(seInterval->text()));
+    lbFramerate->setText(frameRateText(seInterval->text(), seInterval->minimum()));
     lbFramerate->adjustSize();
 }
 
@@ -138,13 +148,9 @@ void TForm3::FormShow() {
 
 void TForm3::LoadFromBoard() {
     const Values v = board_.read();
-    seInterval->setValue(v.period);  // brought into the field's range at once
-    cb_eraseall->setChecked(v.eraseAll);
-    cb_exitmenu->setChecked(v.exitMenu);
-    cb_exitbox->setChecked(v.exitBox);
-    cb_stumptp->setChecked(v.stampTransparent);
-    cb_stumpcon->setChecked(v.stampContinuous);
-    cb_flatonce->setChecked(v.fillAtOnce);
+    seInterval->setValue(v.value(kPeriodKey));  // brought into the field's range at once
+    for (const Switch& s : kSwitches)
+        box(s)->setChecked(v.value(QString::fromLatin1(s.key)) != 0);
 }
 
 void TForm3::ApplyToBoard() {
@@ -153,14 +159,14 @@ void TForm3::ApplyToBoard() {
     bool whole = false;
     seInterval->text().trimmed().toInt(&whole);
     Values v;
-    v.period = whole ? seInterval->value() : kMinPeriod;
-    v.eraseAll = cb_eraseall->isChecked();
-    v.exitMenu = cb_exitmenu->isChecked();
-    v.exitBox = cb_exitbox->isChecked();
-    v.stampTransparent = cb_stumptp->isChecked();
-    v.stampContinuous = cb_stumpcon->isChecked();
-    v.fillAtOnce = cb_flatonce->isChecked();
+    v.insert(kPeriodKey, whole ? seInterval->value() : seInterval->minimum());
+    for (const Switch& s : kSwitches)
+        v.insert(QString::fromLatin1(s.key), box(s)->isChecked() ? 1 : 0);
     board_.apply(v);
+}
+
+QCheckBox* TForm3::box(const Switch& s) const {
+    return s.box ? this->*s.box : findChild<QCheckBox*>(QString::fromLatin1(s.name));
 }
 
 void TForm3::bbokClick() {

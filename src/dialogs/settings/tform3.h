@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
 #include <functional>
 
 class QCheckBox;
@@ -16,21 +17,18 @@ class QSpinBox;
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
-    // The seven values, in the order they are copied in and out.
-    struct Values {
-        int period = 25;  // frame period in milliseconds
-        bool eraseAll = true;
-        bool exitMenu = false;
-        bool exitBox = false;
-        bool stampTransparent = true;
-        bool stampContinuous = false;
-        bool fillAtOnce = false;
-    };
-    // How the dialog reaches the board: its window, and its values to read and to set.
+    // The values the dialog edits, by their key in "config.ini": the frame period in
+    // milliseconds, and 0 or 1 for each switch.
+    using Values = QHash<QString, int>;
+    // How the dialog reaches the board: its window, its values to read and to set, and the frame
+    // period's range and the value the field is designed with (its caption's).
     struct Board {
         QWidget* window = nullptr;
         std::function<Values()> read;
         std::function<void(const Values&)> apply;
+        int minPeriod = 0;
+        int maxPeriod = 0;
+        int designPeriod = 0;
     };
 
     static constexpr int kClientWidth = 480;
@@ -47,7 +45,7 @@ public:
 
     // The label's text for the field's text: the rate for a whole number of milliseconds
     // (the field's minimum for anything else), one decimal, halves to the even tenth.
-    static QString frameRateText(const QString& fieldText);
+    static QString frameRateText(const QString& fieldText, int minPeriod);
 
     QSpinBox* seInterval = nullptr;
     QLabel* lbFramerate = nullptr;
@@ -68,6 +66,18 @@ protected:
     void reject() override;
 
 private:
+    struct Switch {
+        QCheckBox* TForm3::*box;
+        const char* name;
+        const char* key;
+        size_t group;
+        QPoint at;
+        const char* caption;
+    };
+    static const Switch kSwitches[];
+    static const QString kPeriodKey;
+
+    QCheckBox* box(const Switch& s) const;
     void FormShow();
     void FormClose();
 

@@ -41,7 +41,8 @@ TEST(SettingsDialog, FrameRateLabel) {
     };
     // clang-format on
     for (const auto& [text, label] : cases)
-        EXPECT_EQ(TForm3::frameRateText(QString::fromUtf8(text)), QString::fromUtf8(label)) << text;
+        EXPECT_EQ(TForm3::frameRateText(QString::fromUtf8(text), 5), QString::fromUtf8(label))
+            << text;
 }
 
 TEST(SettingsDialog, TheWindowsFaceIsShownInAnInstalledJapaneseGothic) {
