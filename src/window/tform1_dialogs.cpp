@@ -7,13 +7,66 @@
 #include "dialogs/text_stamp/tform4.h"
 #include "window/tform1.h"
 
+namespace {
+
+// The board as the extension tools see it.
+class FiltersHost final : public TForm2::Host {
+public:
+    explicit FiltersHost(TForm1& board) : board_(board) {}
+    void centre(QWidget& dialog) override { board_.centreDialog(dialog); }
+    void closed() override { board_.toolDialogClosed(); }
+    TColor penColour() const override { return board_.model().penColor(); }
+
+    filters::Target beginRun(bool onlySelection) override {
+        BoardModel& model = board_.model();
+        model.lfb();
+        Canvas& surface = model.surface();
+        const QRect client = surface.rect();
+        const QRect area =
+            model.state.selectionFixed() && onlySelection ? model.state.SelectionRect : client;
+        // Pixels under the board's controls or beyond its client area are neither read nor
+        // written.
+        const QRegion reachable = QRegion(client).subtracted(board_.alwaysShown());
+        return filters::Target{surface.imageForWrite(), area, reachable};
+    }
+
+    void endRun(const filters::Target& target) override {
+        BoardModel& model = board_.model();
+        if (target.area.width() > 0 && target.area.height() > 0)
+            model.surface().addDamage(target.reachable.intersected(target.area));
+        model.stb();
+        if (model.state.selectionFixed()) model.recoverarea();
+    }
+
+private:
+    TForm1& board_;
+};
+
+// The board as the text stamp dialog sees it.
+class TextHost final : public TForm4::Host {
+public:
+    explicit TextHost(TForm1& board) : board_(board) {}
+    void centre(QWidget& dialog) override { board_.centreDialog(dialog); }
+    void closed() override { board_.toolDialogClosed(); }
+    Canvas& stamp() override { return board_.model().stores.stamp(); }
+    void stampReady() override {
+        board_.SpeedButton31Click(&board_);
+        board_.model().state.DrawPhase = PhaseActive;
+    }
+
+private:
+    TForm1& board_;
+};
+
+}  // namespace
+
 TForm2& TForm1::form2() {
-    if (!Form2) Form2 = std::make_unique<TForm2>(*this, platform_);
+    if (!Form2) Form2 = std::make_unique<TForm2>(std::make_unique<FiltersHost>(*this), platform_);
     return *Form2;
 }
 
 TForm4& TForm1::form4() {
-    if (!Form4) Form4 = std::make_unique<TForm4>(*this, platform_);
+    if (!Form4) Form4 = std::make_unique<TForm4>(std::make_unique<TextHost>(*this), platform_);
     return *Form4;
 }
 

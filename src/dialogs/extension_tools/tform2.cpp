@@ -16,7 +16,6 @@
 #include "widgets/bevel_panel.h"
 #include "widgets/dialog_keys.h"
 #include "widgets/side_picture.h"
-#include "window/tform1.h"
 
 namespace {
 
@@ -124,10 +123,10 @@ int FilterSpinBox::valueFromText(const QString& text) const {
     return valueOf(text, minimum(), maximum());
 }
 
-TForm2::TForm2(TForm1& board, Platform& platform)
+TForm2::TForm2(std::unique_ptr<Host> host, Platform& platform)
     : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                            Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      board_(board),
+      host_(std::move(host)),
       platform_(platform),
       fromColour_(rgb(255, 0, 0)),
       toColour_(rgb(255, 255, 255)) {
@@ -275,8 +274,8 @@ void TForm2::showEvent(QShowEvent* e) {
 }
 
 void TForm2::FormShow() {
-    board_.centreDialog(*this);
-    const QColor pen = qColour(board_.model().penColor());
+    host_->centre(*this);
+    const QColor pen = qColour(host_->penColour());
     for (int g = 0; g < 2; ++g)
         cells_[static_cast<size_t>(g)][kCurrentCell]->setColour(pen);
     Button1->setFocus();
@@ -288,7 +287,7 @@ void TForm2::closeEvent(QCloseEvent* e) {
 }
 
 void TForm2::FormClose() {
-    board_.toolDialogClosed();
+    host_->closed();
 }
 
 void TForm2::Button1Click() {
@@ -366,24 +365,13 @@ void TForm2::run(QCheckBox* onlySelection, const Pass& pass) {
     // that Enter presses the same button again.
     const QPointer<QWidget> focused = focusWidget();
     setEnabled(false);
-    BoardModel& model = board_.model();
-    model.lfb();
-    const bool selectionFixed = model.state.selectionFixed();
-    Canvas& surface = model.surface();
-    const QRect client = surface.rect();
-    const QRect area =
-        selectionFixed && onlySelection->isChecked() ? model.state.SelectionRect : client;
-    // Pixels under the board's controls or beyond its client area are neither read nor written.
-    const QRegion reachable = QRegion(client).subtracted(board_.alwaysShown());
+    const filters::Target target = host_->beginRun(onlySelection->isChecked());
     sinceRepaint_.invalidate();
-    pass(filters::Target{surface.imageForWrite(), area, reachable},
-         [this](int value) { showProgress(value); });
-    if (area.width() > 0 && area.height() > 0) surface.addDamage(reachable.intersected(area));
-    model.stb();
+    pass(target, [this](int value) { showProgress(value); });
+    host_->endRun(target);
     ProgressBar1->setValue(0);
     setEnabled(true);
     if (focused) focused->setFocus();
-    if (selectionFixed) model.recoverarea();
 }
 
 // Qt repaints the bar at once whenever its drawn length changes; over a run of a thousand steps

@@ -5,9 +5,11 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "dialogs/extension_tools/pixel_filters.h"
 #include "platform/colour.h"
+#include "widgets/tool_dialog_host.h"
 
 class QCheckBox;
 class QLabel;
@@ -15,7 +17,6 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class BevelPanel;
-class TForm1;
 class Platform;
 
 // A spin box whose text is taken as written: anything up to five characters may be typed, and
@@ -43,7 +44,20 @@ public:
     static constexpr int kClientWidth = 480;
     static constexpr int kClientHeight = 240;
 
-    TForm2(TForm1& board, Platform& platform);
+    // What the dialog does to the board: its pen colour, and the frame of every run.
+    class Host : public ToolDialogHost {
+    public:
+        virtual TColor penColour() const = 0;
+        // A run begins: the committed picture is put back on the board, and the run may write
+        // the working area (the whole board, or the fixed selection when `onlySelection` asks
+        // and there is one) within the pixels it may reach.
+        virtual filters::Target beginRun(bool onlySelection) = 0;
+        // The run has written the target: it is shown and committed, and a selection frame is
+        // drawn again.
+        virtual void endRun(const filters::Target& target) = 0;
+    };
+
+    TForm2(std::unique_ptr<Host> host, Platform& platform);
     ~TForm2() override;
 
     void FormShow();
@@ -110,7 +124,7 @@ private:
     void run(QCheckBox* onlySelection, const Pass& pass);
     void showProgress(int value);
 
-    TForm1& board_;
+    std::unique_ptr<Host> host_;
     Platform& platform_;
     TColor fromColour_;
     TColor toColour_;

@@ -12,7 +12,7 @@
 #include <cmath>
 
 #include "platform/japanese_font.h"
-#include "widgets/settings_side_picture.h"
+#include "widgets/side_picture.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ TForm3::TForm3(Board board) : board_(std::move(board)) {
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(0, 0, 105, 241);
-    Image1->setPixmap(QPixmap::fromImage(settingsSidePicture(105, 241)));
+    Image1->setPixmap(sidePicture(SideArt::Settings, Image1->size()));
 
     QGroupBox* GroupBox1 = group(this, "GroupBox1", QStringLiteral("動作"), {112, 8, 173, 61});
     label(GroupBox1, "Label2", QStringLiteral("描画周期"), {12, 20});

@@ -14,7 +14,6 @@
 #include "widgets/bevel_panel.h"
 #include "widgets/dialog_keys.h"
 #include "widgets/side_picture.h"
-#include "window/tform1.h"
 
 PreviewImage::PreviewImage(QSize size, QWidget* parent)
     : QWidget(parent), image_(size, QImage::Format_RGB32) {
@@ -27,10 +26,10 @@ void PreviewImage::paintEvent(QPaintEvent*) {
     QPainter(this).drawImage(0, 0, image_);
 }
 
-TForm4::TForm4(TForm1& board, Platform& platform)
+TForm4::TForm4(std::unique_ptr<Host> host, Platform& platform)
     : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                            Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      board_(board),
+      host_(std::move(host)),
       platform_(platform) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("テキスト"));
@@ -104,7 +103,7 @@ void TForm4::showEvent(QShowEvent* e) {
 }
 
 void TForm4::FormShow() {
-    board_.centreDialog(*this);
+    host_->centre(*this);
     Edit1->setFocus();
     Showpreview();
 }
@@ -115,7 +114,7 @@ void TForm4::closeEvent(QCloseEvent* e) {
 }
 
 void TForm4::FormClose() {
-    board_.toolDialogClosed();
+    host_->closed();
 }
 
 void TForm4::Edit1Change() {
@@ -136,9 +135,7 @@ void TForm4::Button2Click() {
 }
 
 void TForm4::Button3Click() {
-    BoardModel& model = board_.model();
-    text_stamp::makeStamp(model.stores.stamp(), Edit1->text(), FontDialog1);
+    text_stamp::makeStamp(host_->stamp(), Edit1->text(), FontDialog1);
     close();
-    board_.SpeedButton31Click(&board_);
-    model.state.DrawPhase = PhaseActive;
+    host_->stampReady();
 }

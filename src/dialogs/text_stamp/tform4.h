@@ -3,12 +3,15 @@
 #include <QImage>
 #include <QWidget>
 
+#include <memory>
+
 #include "platform/platform.h"
+#include "widgets/tool_dialog_host.h"
 
 class QLineEdit;
 class QPushButton;
 class BevelPanel;
-class TForm1;
+class Canvas;
 
 // Shows a picture at its own size.
 class PreviewImage : public QWidget {
@@ -32,7 +35,15 @@ public:
     static constexpr int kClientWidth = 480;
     static constexpr int kClientHeight = 240;
 
-    TForm4(TForm1& board, Platform& platform);
+    // What the dialog does to the board: it makes the board's stamp, then hands it over.
+    class Host : public ToolDialogHost {
+    public:
+        virtual Canvas& stamp() = 0;
+        // The stamp holds the text: the board takes up the stamp tool with it, its preview on.
+        virtual void stampReady() = 0;
+    };
+
+    TForm4(std::unique_ptr<Host> host, Platform& platform);
     ~TForm4() override;
 
     void FormShow();
@@ -57,7 +68,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    TForm1& board_;
+    std::unique_ptr<Host> host_;
     Platform& platform_;
     FontChoice FontDialog1;
 };
