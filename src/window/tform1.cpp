@@ -25,6 +25,7 @@ TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
       platform_(platform),
       args_(args),
       model_(*this),
+      presenter_(*this, model_.stores, model_.state),
       repeater_(x11::keyRepeat().delayMs, x11::keyRepeat().intervalMs,
                 [this](int key) { FormKeyDown(key); }),
       edit_(model_, platform_, OpenDialog1, SaveDialog1),
@@ -36,11 +37,6 @@ TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::StrongFocus);
-
-    // With a compositor the key colour is shown as clear alpha; this must be set before the
-    // native window is created.
-    composited_ = x11::compositorRunning();
-    if (composited_) setAttribute(Qt::WA_TranslucentBackground);
 
     buildToolbar();
     buildPopupMenu();
@@ -107,77 +103,13 @@ void TForm1::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     layoutToolbar();
     FormResize();
-    if (shape_.attached()) attachShape();
+    if (presenter_.shape().attached()) presenter_.attachShape();
     present();
 }
 
 void TForm1::paintEvent(QPaintEvent* e) {
     QPainter painter(this);
-    const QImage& surface = model_.stores.surface().image();
-    if (!composited_) {
-        for (const QRect& r : e->region())
-            painter.drawImage(r.topLeft(), surface, r);
-        return;
-    }
-    // Key pixels become fully clear; everything else stays opaque.
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    for (const QRect& r : e->region()) {
-        const QRect c = r.intersected(surface.rect());
-        if (c.isEmpty()) continue;
-        if (scratch_.width() < c.width() || scratch_.height() < c.height())
-            scratch_ = QImage(std::max(scratch_.width(), c.width()),
-                              std::max(scratch_.height(), c.height()),
-                              QImage::Format_ARGB32_Premultiplied);
-        for (int y = 0; y < c.height(); ++y) {
-            const QRgb* s =
-                reinterpret_cast<const QRgb*>(surface.constScanLine(c.top() + y)) + c.left();
-            QRgb* d = reinterpret_cast<QRgb*>(scratch_.scanLine(y));
-            for (int x = 0; x < c.width(); ++x)
-                d[x] = s[x] == TransparentKeyRgb ? 0u : s[x];
-        }
-        painter.drawImage(c.topLeft(), scratch_, QRect(0, 0, c.width(), c.height()));
-    }
-}
-
-QRegion TForm1::alwaysShown() const {
-    QRegion shown;
-    for (QObject* child : children()) {
-        auto* w = qobject_cast<QWidget*>(child);
-        if (w && w->isVisible() && !w->isWindow()) shown += w->geometry();
-    }
-    return shown;
-}
-
-void TForm1::attachShape() {
-    if (!shape_.available()) return;
-    shape_.attach(winId(), size(),
-                  composited_ ? WindowShape::Kind::Input : WindowShape::Kind::Bounding);
-}
-
-void TForm1::present() {
-    // Painting while the X server still works on the last reshape would wait for it (the backing
-    // store syncs with the server before it reuses its shared memory). The changes stay in the
-    // stores until a tick finds the server idle, and then go out together.
-    if (shape_.attached() && shape_.busy()) return;
-    const QRegion changed = model_.stores.takePresentDamage();
-    if (!changed.isEmpty()) repaint(changed);
-    if (!shape_.attached()) return;
-    const QRegion shown = alwaysShown();
-    const QRegion controls = shown.xored(lastAlwaysShown_);
-    lastAlwaysShown_ = shown;
-    QRegion reshape = changed;
-    if (composited_) {
-        // The compositor shows the picture through its alpha channel; the shape only decides
-        // where clicks land, and following the committed picture is enough for that. A moving
-        // preview then costs no reshape: its pixels wait until they are committed or gone.
-        inputPending_ += changed;
-        reshape = model_.stores.settled(inputPending_);
-        inputPending_ -= reshape;
-    }
-    // Where controls appeared or went away, the shape changes at once.
-    reshape += controls;
-    restoreShapeAfterMove();
-    shape_.update(model_.stores.surface().image(), TransparentKeyRgb, reshape, shown);
+    presenter_.paint(painter, e->region());
 }
 
 bool TForm1::event(QEvent* e) {
@@ -185,11 +117,11 @@ bool TForm1::event(QEvent* e) {
     // before the map request), once its controls are visible: a shape sent when the native window
     // is created would leave out the toolbar, and the window would be mapped without it until the
     // next tick found the X server idle to send the rest.
-    const bool mapping = e->type() == QEvent::Show && !shape_.attached();
+    const bool mapping = e->type() == QEvent::Show && !presenter_.shape().attached();
     const bool recreated = e->type() == QEvent::WinIdChange && isVisible();
     if (mapping || recreated) {
         const bool result = QWidget::event(e);
-        attachShape();
+        presenter_.attachShape();
         present();
         return result;
     }
@@ -227,7 +159,7 @@ void TForm1::setSelectionCommandsEnabled(bool on) {
 // configure, and an origin taken by one measure and a move made by the other would jump by the
 // frame's size.
 void TForm1::moveWindow(int left, int top) {
-    simplifyShape(0);
+    presenter_.simplifyShape(0);
     setGeometry(QRect(QPoint(left, top), size()));
 }
 

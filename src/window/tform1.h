@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDeadlineTimer>
 #include <QHash>
 #include <QImage>
 #include <QRegion>
@@ -17,6 +16,7 @@
 #include "picture/picture_recovery.h"
 #include "platform/platform.h"
 #include "platform/window_shape.h"
+#include "window/board_presenter.h"
 #include "window/key_repeater.h"
 
 class QAbstractButton;
@@ -29,9 +29,10 @@ class TForm2;
 class TForm4;
 
 // The board window: a top-level window whose key-coloured pixels are invisible and let the mouse
-// through. It owns the picture (BoardModel), turns window events into calls on it, presents what
-// changed and keeps the window's shape in step with the picture. Its handlers are split over
-// files by concern: input, tick, toolbar and menu, tools and palette, window modes.
+// through. It owns the picture (BoardModel) and turns window events into calls on it; its
+// presenter (BoardPresenter) paints it and keeps the window's shape in step with the picture. Its
+// handlers are split over files by concern: input and tick, toolbar and menu, tools and palette,
+// window modes, commands, dialogs, settings.
 class TForm1 : public QWidget, private BoardHooks {
     Q_OBJECT
 public:
@@ -44,7 +45,7 @@ public:
     ~TForm1() override;
 
     BoardModel& model() { return model_; }
-    WindowShape& shape() { return shape_; }
+    WindowShape& shape() { return presenter_.shape(); }
     QTimer& timer() { return Timer1; }
     Platform& platform() { return platform_; }
 
@@ -148,7 +149,7 @@ public:
     bool frameShown() const;
     bool toolbarShown() const;
     // The controls' area: always part of the window's shape, whatever the surface holds.
-    QRegion alwaysShown() const;
+    QRegion alwaysShown() const { return presenter_.alwaysShown(); }
 
     // The extension tools and text stamp dialogs, made at their first use and kept for the
     // life of the board, so that what they hold carries over from one opening to the next.
@@ -160,7 +161,7 @@ public:
     void centreDialog(QWidget& dialog) const;
 
     // Sends what changed on the surface to the screen and to the window's shape.
-    void present();
+    void present() { presenter_.present(); }
     // The cursor in client coordinates, unclamped.
     QPoint cursorInClient();
 
@@ -192,14 +193,8 @@ private:
     void setPenWidthFrom(int width);
     void setToggle(const char* panel, const char* item, bool on);
     void setWindowFlag(Qt::WindowType flag, bool on);
-    void holdClientRect(const QRect& screenRect);
-    void keepClientRect();
-    void simplifyShape(int ms);
-    void restoreShapeAfterMove();
-    void keepOuterSize();
     void createSettingsDialog();
 
-    void attachShape();
     void releaseHeldKeys();
     void openToolDialog(QWidget& dialog);
     void openExtensionTools();
@@ -210,8 +205,7 @@ private:
     Platform& platform_;
     QStringList args_;
     BoardModel model_;
-    WindowShape shape_;
-    bool composited_ = false;
+    BoardPresenter presenter_;
     KeyRepeater repeater_;
     QTimer Timer1;
     // The picture dialogs remember their last file name for every command that runs them.
@@ -228,19 +222,6 @@ private:
     QHash<QString, QAction*> items_;
     QHash<QString, BevelPanel*> panels_;
 
-    // Client rectangle on the screen to keep while a window manager settles a frame change.
-    QRect heldClientRect_;
-    QDeadlineTimer holdUntil_{0};         // expired unless a client area is being held
-    QDeadlineTimer shapeSimpleUntil_{0};  // a dense shape stays set aside until then
-    // Outer size asked for by the settings, kept for a while after start-up: a window manager
-    // tells the size of its frame only once it has framed the window.
-    QSize outerWanted_;
-    QSize outerMargins_;
-    QDeadlineTimer outerUntil_{0};
-
-    QRegion lastAlwaysShown_;
-    QRegion inputPending_;  // changed pixels the input shape has not taken yet
-    QImage scratch_;        // key colour turned clear, when a compositor shows the window
     std::mt19937 random_;
     // Where the pointer was when the key press being handled happened, if the platform said.
     std::optional<QPoint> keyPressPointer_;

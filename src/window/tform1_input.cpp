@@ -1,5 +1,6 @@
-// Keyboard input of the board window: Shift and Ctrl, either physical key, with generated
-// repeats while held; all other keys are left to the window's shortcuts.
+// Input of the board window: Shift and Ctrl, either physical key, with generated repeats while
+// held (all other keys are left to the window's shortcuts), and the frame tick that reads the
+// cursor.
 #include <xcb/xcb.h>
 #include <QKeyEvent>
 
@@ -87,4 +88,12 @@ void TForm1::releaseHeldKeys() {
         repeater_.released(key);
         FormKeyUp(key);
     }
+}
+
+void TForm1::Timer1Timer() {
+    // Reading the cursor is a round trip to the X server: an idle board leaves it alone.
+    const QPoint screen = model_.tickUsesCursor() ? platform_.cursorPos() : QPoint();
+    model_.tick(mapFromGlobal(screen), screen);
+    presenter_.keepGeometry(frameShown());
+    present();
 }

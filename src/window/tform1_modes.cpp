@@ -7,16 +7,6 @@
 #include "window/tform1.h"
 #include "window/window_frame.h"
 
-namespace {
-// How long after a frame or stacking change the client area is held in place: long enough for
-// a window manager to reframe the window, short enough not to fight the user moving it.
-constexpr int kHoldMs = 1000;
-// A window shape of more runs than this is set aside while the window moves or is reframed: the
-// X server's cost of moving a shaped window grows with the square of its rectangles, some 50 ms
-// at this count and several seconds at 40,000.
-constexpr size_t kMaxRunsWhileMoving = 5000;
-}  // namespace
-
 bool TForm1::stayOnTop() const {
     return panel(QStringLiteral("Panel20"))->innerLowered();
 }
@@ -49,7 +39,7 @@ void TForm1::Panel20Click() {
     const QRect client(mapToGlobal(QPoint(0, 0)), size());
     setToggle("Panel20", "M2", on);
     setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    holdClientRect(client);
+    presenter_.holdClientRect(client);
     model_.state.RepaintPending = true;
 }
 
@@ -63,46 +53,15 @@ void TForm1::Panel22Click() {
     const QSize client = size();
     const QPoint before = mapFromGlobal(QPoint(0, 0));
     const bool on = !frameShown();
-    simplifyShape(kHoldMs);
+    presenter_.simplifyShape(BoardPresenter::kHoldMs);
     setToggle("Panel22", "F3", on);
     setWindowFlag(Qt::FramelessWindowHint, !on);
     resize(client);
     const QPoint kept = keptWindowPosition(before, mapFromGlobal(QPoint(0, 0)), pos());
     move(kept.x(), y());
     move(x(), kept.y());
-    holdClientRect(QRect(-before, client));
+    presenter_.holdClientRect(QRect(-before, client));
     model_.state.RepaintPending = true;
-}
-
-// A window manager applies a frame change some time after it is asked to: until it has, the
-// client area is put back where it was whenever it has moved.
-void TForm1::holdClientRect(const QRect& screenRect) {
-    heldClientRect_ = screenRect;
-    holdUntil_.setRemainingTime(kHoldMs);
-    keepClientRect();
-}
-
-void TForm1::keepClientRect() {
-    if (holdUntil_.hasExpired()) return;
-    if (model_.state.DragActive) {
-        holdUntil_ = QDeadlineTimer(0);  // expired: the user moves the window now
-        return;
-    }
-    if (QRect(mapToGlobal(QPoint(0, 0)), size()) == heldClientRect_) return;
-    simplifyShape(static_cast<int>(holdUntil_.remainingTime()));
-    setGeometry(heldClientRect_);
-}
-
-// A dense picture leaves the window's shape while the window moves or its frame changes, and
-// comes back once the move is over (the drag has ended and `ms` have passed).
-void TForm1::simplifyShape(int ms) {
-    if (!shape_.simplify(alwaysShown(), kMaxRunsWhileMoving)) return;
-    if (shapeSimpleUntil_.remainingTime() < ms) shapeSimpleUntil_.setRemainingTime(ms);
-}
-
-void TForm1::restoreShapeAfterMove() {
-    if (shape_.simplified() && shapeSimpleUntil_.hasExpired() && !model_.state.DragActive)
-        shape_.restore();
 }
 
 void TForm1::SpeedButton19Click() {

@@ -8,12 +8,6 @@
 #include "widgets/bevel_panel.h"
 #include "window/tform1.h"
 
-namespace {
-// How long after start-up an outer size from the settings is still adjusted to the frame a
-// window manager puts around the window.
-constexpr int kOuterSizeMs = 3000;
-}  // namespace
-
 void TForm1::setFramePeriod(int ms) {
     model_.options.TimerInterval = ms;
     Timer1.setInterval(settings::timerPeriod(ms));
@@ -52,11 +46,9 @@ void TForm1::applySettings(const BoardSettings& s) {
     resize((outer - margins).expandedTo(QSize(1, 1)));
     move(s.left, y());
     move(x(), s.top);
-    outerWanted_ = outer;
-    outerMargins_ = margins;
-    outerUntil_.setRemainingTime(kOuterSizeMs);
+    presenter_.wantOuterSize(outer, margins);
     // The geometry is the settings' own: no client area is held where the toggles left it.
-    holdUntil_ = QDeadlineTimer(0);
+    presenter_.releaseClientRect();
 
     applyOptions(s);
 }
@@ -65,21 +57,6 @@ void TForm1::applyOptions(const BoardSettings& s) {
     model_.options = s;
     setFramePeriod(s.TimerInterval);
     model_.stores.stamp().setTransparent(s.transparent);
-}
-
-// Once a window manager has framed the window, the client area is sized so that the outer size
-// is the one the settings asked for; a later frame change corrects it again, a user's resize
-// (which leaves the frame as it is) is not undone.
-void TForm1::keepOuterSize() {
-    if (!outerWanted_.isValid() || outerUntil_.hasExpired()) {
-        outerWanted_ = QSize();
-        return;
-    }
-    const QSize margins = frameGeometry().size() - size();
-    if (margins == outerMargins_) return;
-    outerMargins_ = margins;
-    if (!frameShown()) return;
-    resize((outerWanted_ - margins).expandedTo(QSize(1, 1)));
 }
 
 void TForm1::LoadSettings(const QString& path) {
