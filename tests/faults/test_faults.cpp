@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "fake_platform.h"
+#include "board_fixture.h"
 #include "picture/picture_recovery.h"
 #include "picture/settings.h"
 #include "platform/bitmap_file.h"
@@ -50,22 +50,13 @@ struct StartingPlatform : FakePlatform {
 
 // A board started in a folder, as `velmo` would be from there, with a picture drawn and
 // committed.
-struct Board {
-    StartingPlatform platform;
-    std::unique_ptr<TForm1> form;
-
-    explicit Board(const QString& startDir) {
-        const QString before = QDir::currentPath();
-        QDir::setCurrent(startDir);
-        form = std::make_unique<TForm1>(platform, QStringList{});
-        QDir::setCurrent(before);
-        form->show();
+struct Board : BoardWindowOf<StartingPlatform> {
+    explicit Board(const QString& startDir) : BoardWindowOf({}, startDir) {
+        form.show();
         th::paint(surface(), {20, 20, 60, 40}, kRed);
         th::paint(surface(), {30, 30, 10, 10}, kBlue);
-        form->stb();
+        form.stb();
     }
-    BoardModel& model() { return form->model(); }
-    Canvas& surface() { return model().surface(); }
     QImage committed() { return model().stores.buffer().image(); }
 
     // A range selection fixed by keys, as the user makes one.
@@ -157,24 +148,24 @@ protected:
         };
         const Writer writers[] = {
             {"closing the board", "config.ini",
-             [&] { EXPECT_FALSE(b.form->close()) << "the board stays open"; }},
+             [&] { EXPECT_FALSE(b.form.close()) << "the board stays open"; }},
             {"saving over a picture", "old.bmp",
              [&] {
                  b.platform.saveAnswers = {in(faulty, "old.bmp")};
-                 b.form->SpeedButton17Click();
+                 b.form.SpeedButton17Click();
              }},
             {"saving a new picture", "new.bmp",
              [&] {
                  b.platform.saveAnswers = {in(faulty, "new.bmp")};
-                 b.form->SpeedButton17Click();
+                 b.form.SpeedButton17Click();
              }},
             {"copying the selection to a file", "old.bmp",
              [&] {
                  b.fixSelection();
                  b.platform.saveAnswers = {in(faulty, "old.bmp")};
-                 b.form->SpeedButton34Click();
+                 b.form.SpeedButton34Click();
              }},
-            {"duplicating the board", "tmp.bmp", [&] { b.form->SpeedButton22Click(); }},
+            {"duplicating the board", "tmp.bmp", [&] { b.form.SpeedButton22Click(); }},
         };
         for (const Writer& w : writers) {
             SCOPED_TRACE(w.what);
@@ -184,7 +175,7 @@ protected:
                       QStringList{bitmap_file::cannotCreateMessage(in(faulty, w.file))});
             EXPECT_EQ(contents(faulty), before);
             EXPECT_TRUE(th::sameImage(b.committed(), picture));
-            EXPECT_TRUE(b.form->isVisible());
+            EXPECT_TRUE(b.form.isVisible());
         }
         EXPECT_TRUE(b.platform.processes.isEmpty()) << "no board started without its picture";
         EXPECT_TRUE(b.platform.confirmations.isEmpty());
@@ -208,11 +199,11 @@ protected:
     void expectUsableAgain(Board& b) {
         b.platform.errors.clear();
         b.platform.saveAnswers = {in(good, "again.bmp")};
-        b.form->SpeedButton17Click();
+        b.form.SpeedButton17Click();
         const bitmap_file::ReadResult saved = bitmap_file::read(in(good, "again.bmp"));
         ASSERT_TRUE(saved.ok());
         EXPECT_TRUE(th::sameImage(saved.image, b.committed()));
-        EXPECT_TRUE(b.form->close());
+        EXPECT_TRUE(b.form.close());
         EXPECT_TRUE(b.platform.errors.isEmpty());
         const QByteArray ini = readAll(settings::fileIn(faulty));
         EXPECT_TRUE(ini.startsWith("; mine\r\n[form1]\r\n")) << ini.toStdString();
@@ -293,13 +284,13 @@ TEST_F(Faults, ADuplicateWhoseProgramCannotStartSaysSoAndLeavesNoHandOver) {
         b.platform.errors.clear();
         b.model().options.FillAtOnce = !b.model().options.FillAtOnce;  // a setting changed
         ASSERT_EQ(c.make(), QString());
-        b.form->SpeedButton22Click();
+        b.form.SpeedButton22Click();
         c.undo();
         EXPECT_EQ(b.platform.errors,
                   QStringList{QStringLiteral("プログラム %1 を起動できません").arg(program)});
         EXPECT_FALSE(QFile::exists(in(good, "tmp.bmp")));
         // The settings were written for the board that did not start, as they always are first.
-        EXPECT_EQ(settings::read(settings::fileIn(good)), b.form->currentSettings());
+        EXPECT_EQ(settings::read(settings::fileIn(good)), b.form.currentSettings());
         EXPECT_TRUE(th::sameImage(b.committed(), picture));
     }
     EXPECT_EQ(b.platform.processes.size(), 2);
@@ -315,23 +306,23 @@ TEST(FaultsOfFiles, AConfigIniThatIsAFolderIsNoSettingsFileAndCannotBeWritten) {
 
     // Not read: the board keeps its designed start state, not the defaults of missing keys.
     Board b(dir.path());
-    EXPECT_EQ(b.form->timer().interval(), 25);
+    EXPECT_EQ(b.form.timer().interval(), 25);
     EXPECT_FALSE(b.model().options.ConfirmExitMenu);
     EXPECT_TRUE(b.platform.errors.isEmpty());
 
     // Not written: each close says so once and the board stays, the folder untouched.
     for (int attempt = 0; attempt < 2; ++attempt) {
         b.platform.errors.clear();
-        EXPECT_FALSE(b.form->close());
+        EXPECT_FALSE(b.form.close());
         EXPECT_EQ(b.platform.errors, QStringList{bitmap_file::cannotCreateMessage(ini)});
-        EXPECT_TRUE(b.form->isVisible());
+        EXPECT_TRUE(b.form.isVisible());
         EXPECT_EQ(contents(dir.path()), before);
     }
 
     // The folder moved away, the board closes and writes its settings.
     ASSERT_TRUE(QDir(ini).removeRecursively());
     b.platform.errors.clear();
-    EXPECT_TRUE(b.form->close());
+    EXPECT_TRUE(b.form.close());
     EXPECT_TRUE(b.platform.errors.isEmpty());
     EXPECT_EQ(settings::read(ini).TimerInterval, 25);
 }
@@ -351,8 +342,8 @@ TEST(FaultsOfFiles, AChosenFileGoneOrNoLongerAFileIsReportedAndChangesNothing) {
         QFile::remove(chosen);
         ASSERT_EQ(mkfifo(QFile::encodeName(chosen).constData(), 0600), 0);
     };
-    auto open = [&] { b.form->SpeedButton16Click(); };
-    auto paste = [&] { b.form->SpeedButton33Click(); };
+    auto open = [&] { b.form.SpeedButton16Click(); };
+    auto paste = [&] { b.form.SpeedButton33Click(); };
     const Case cases[] = {
         {"open, file removed", open, gone},
         {"paste from file, file removed", paste, gone},

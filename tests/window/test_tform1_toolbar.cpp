@@ -5,15 +5,13 @@
 #include <QImage>
 #include <cmath>
 
-#include "fake_platform.h"
+#include "board_fixture.h"
 #include "widgets/bevel_panel.h"
 #include "window/tform1.h"
 
 namespace {
 
-struct Board {
-    FakePlatform platform;
-    TForm1 form{platform, {}};
+struct Board : BoardWindow {
     QImage look(const char* name) {
         QWidget* w = form.button(QString::fromLatin1(name));
         if (!w) w = form.panel(QString::fromLatin1(name));

@@ -8,9 +8,9 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "board_fixture.h"
 #include "dialogs/extension_tools/pixel_filters.h"
 #include "dialogs/extension_tools/tform2.h"
-#include "fake_platform.h"
 #include "test_helpers.h"
 #include "widgets/bevel_panel.h"
 #include "window/tform1.h"
@@ -21,9 +21,7 @@ using th::rgb;
 
 // A board with a committed picture: noise with a see-through band, opened on the extension
 // tools dialog.
-struct Board {
-    FakePlatform platform;
-    TForm1 form{platform, {}};
+struct Board : BoardWindow {
     QImage picture;
 
     Board() {
@@ -40,7 +38,6 @@ struct Board {
         form.model().stb();
         picture = surface().copy();
     }
-    BoardModel& model() { return form.model(); }
     const QImage& surface() { return form.model().surface().image(); }
     TForm2& dialog() { return form.form2(); }
     TForm2& open() {

@@ -7,16 +7,14 @@
 #include <QSpinBox>
 #include <QTest>
 
+#include "board_fixture.h"
 #include "dialogs/settings/tform3.h"
-#include "fake_platform.h"
 #include "platform/japanese_font.h"
 #include "window/tform1.h"
 
 namespace {
 
-struct Dialog {
-    FakePlatform platform;
-    TForm1 form{platform, {}};
+struct Dialog : BoardWindow {
     TForm3& dlg = *form.settingsDialog();
 
     void open() {

@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "board_fixture.h"
 #include "dialogs/text_stamp/text_stamp.h"
 #include "dialogs/text_stamp/tform4.h"
-#include "fake_platform.h"
 #include "platform/japanese_font.h"
 #include "test_helpers.h"
 #include "window/tform1.h"
@@ -20,11 +20,8 @@ namespace {
 
 using th::rgb;
 
-struct Board {
-    FakePlatform platform;
-    TForm1 form{platform, {}};
+struct Board : BoardWindow {
     Board() { form.timer().stop(); }
-    BoardModel& model() { return form.model(); }
     const Canvas& stamp() { return form.model().stores.stamp(); }
     TForm4& open() {
         form.SpeedButton35Click();
