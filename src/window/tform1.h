@@ -187,6 +187,10 @@ private:
     unsigned randomBelow(unsigned bound) override;
 
     void buildToolbar();
+    void buildToolbarPanels();
+    void buildToolbarControls();
+    void buildSwatches();
+    void takePresses(BevelPanel* panel, bool drags);
     void buildPopupMenu();
     void layoutToolbar();
     void showChosen(const char* buttonName, const char* itemName);

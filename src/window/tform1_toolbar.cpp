@@ -43,55 +43,64 @@ QKeySequence toKeySequence(int shortcut) {
 
 }  // namespace
 
+// A right press anywhere on the toolbar opens the pop-up menu at the cursor; a left press on a
+// panel's background (not on a button, swatch or toggle) starts dragging the window.
+void TForm1::takePresses(BevelPanel* panel, bool drags) {
+    panel->onPress = [this, drags](Qt::MouseButton b, QPoint at) {
+        if (b == Qt::RightButton)
+            openPopupMenu(at);
+        else if (drags)
+            FormMouseDown(b, at);
+    };
+    if (drags) panel->onRelease = [this](Qt::MouseButton b) { FormMouseUp(b); };
+}
+
 void TForm1::buildToolbar() {
+    buildToolbarPanels();
+    buildToolbarControls();
+    buildSwatches();
+    paletteChanged();
+    layoutToolbar();
+}
+
+// The toolbar, its groups, and the fold-out tab that stands for it while it is folded away.
+void TForm1::buildToolbarPanels() {
     Panel1 = new BevelPanel(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setBevels(false, false);
-    // A right press anywhere on the toolbar opens the pop-up menu at the cursor; a left press on
-    // a panel's background (not on a button, swatch or toggle) starts dragging the window.
-    auto pressed = [this](bool drags) {
-        return [this, drags](Qt::MouseButton b, QPoint at) {
-            if (b == Qt::RightButton)
-                openPopupMenu(at);
-            else if (drags)
-                FormMouseDown(b, at);
-        };
-    };
-    auto released = [this](Qt::MouseButton b) { FormMouseUp(b); };
-
-    Panel1->onPress = pressed(true);
-    Panel1->onRelease = released;
+    takePresses(Panel1, true);
     panels_.insert(QStringLiteral("Panel1"), Panel1);
 
-    auto addGroup = [&](const QString& name, QWidget* parent, QRect geometry, bool drags) {
-        auto* group = new BevelPanel(parent);
+    auto addGroup = [&](const QString& name, QRect geometry, bool drags) {
+        auto* group = new BevelPanel(Panel1);
         group->setObjectName(name);
         group->setBevels(true, true);
         group->setInnerLowered(true);
         group->setGeometry(geometry);
         // The palette and the fold button's panel take the press without dragging.
-        group->onPress = pressed(drags);
-        if (drags) group->onRelease = released;
+        takePresses(group, drags);
         panels_.insert(name, group);
         return group;
     };
     for (const GroupEntry& g : toolbarGroups()) {
         const QString name = QString::fromLatin1(g.name);
-        addGroup(name, Panel1, QRect(g.left, 0, g.width, kToolbarHeight),
+        addGroup(name, QRect(g.left, 0, g.width, kToolbarHeight),
                  name != QStringLiteral("Panel23"));
     }
-    BevelPanel* panel24 = addGroup(QStringLiteral("Panel24"), Panel1,
-                                   QRect(0, 0, kPanel24Width, kToolbarHeight), false);
+    BevelPanel* panel24 =
+        addGroup(QStringLiteral("Panel24"), QRect(0, 0, kPanel24Width, kToolbarHeight), false);
     panel24->setBevels(false, false);
 
     Pn_tatamu = new BevelPanel(this);
     Pn_tatamu->setObjectName(QStringLiteral("Pn_tatamu"));
     Pn_tatamu->setGeometry(0, 0, 17, 25);
-    Pn_tatamu->onPress = pressed(true);
-    Pn_tatamu->onRelease = released;
+    takePresses(Pn_tatamu, true);
     Pn_tatamu->hide();
     panels_.insert(QStringLiteral("Pn_tatamu"), Pn_tatamu);
+}
 
+// The buttons and mode toggles, each in its slot of its group, as the command table lists them.
+void TForm1::buildToolbarControls() {
     QHash<int, QButtonGroup*> radio;
     QHash<QString, int> placed;
     for (const ToolbarEntry& e : toolbarEntries()) {
@@ -112,7 +121,7 @@ void TForm1::buildToolbar() {
             toggle->setInnerLowered(e.down);
             toggle->setGeometry(slot);
             toggle->onClick = [this, handler] { (this->*handler)(); };
-            toggle->onPress = pressed(false);
+            takePresses(toggle, false);
             panels_.insert(name, toggle);
             continue;
         }
@@ -142,6 +151,10 @@ void TForm1::buildToolbar() {
         connect(b, &QToolButton::clicked, this, [this, handler] { (this->*handler)(); });
         buttons_.insert(name, b);
     }
+}
+
+// The palette's swatches.
+void TForm1::buildSwatches() {
     for (int i = 0; i < Palette::kCount; ++i) {
         const Swatch& s = model_.palette.swatch(i);
         auto* swatch = new BevelPanel(panels_.value(QStringLiteral("Panel23")));
@@ -149,7 +162,7 @@ void TForm1::buildToolbar() {
         swatch->setLook(BevelPanel::Look::Swatch);
         swatch->setCaption(s.caption);
         swatch->setGeometry(s.left, s.top, s.caption.isEmpty() ? 8 : 17, 12);
-        swatch->onPress = pressed(false);
+        takePresses(swatch, false);
         if (i == Palette::kEraser)
             swatch->onClick = [this] { Panel15Click(); };
         else if (i == Palette::kFreeColour)
@@ -158,8 +171,6 @@ void TForm1::buildToolbar() {
             swatch->onClick = [this, i] { Panel2Click(i); };
         panels_.insert(swatch->objectName(), swatch);
     }
-    paletteChanged();
-    layoutToolbar();
 }
 
 void TForm1::layoutToolbar() {
