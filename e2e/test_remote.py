@@ -98,7 +98,7 @@ class RemoteTest(PatchTestCase):
         self.assertEqual(shot.pixel(*CLEAR_POINT), self.desktop)
         self.assertEqual(shot.pixel(PATCH_LEFT + 2, PATCH_TOP + 2), RED)
 
-    def test_commands_without_a_board_fail_at_once(self):
+    def test_quit_then_commands_without_a_board_fail_at_once(self):
         out, _ = self.remote("list")
         self.assertEqual([int(line.split()[0]) for line in out.splitlines()],
                          [self.board.process.pid])
@@ -106,7 +106,7 @@ class RemoteTest(PatchTestCase):
         self.assertEqual(err.count("\n"), 1)
         self.remote("--pid", "1", "undo", status=3)
 
-        self.board.process.terminate()
+        self.remote("quit", "--yes")
         self.board.process.wait(timeout=harness.DEFAULT_TIMEOUT)
         harness.poll_until(lambda: self.remote("list")[0] == "", message="the board's name to go")
         started = time.monotonic()

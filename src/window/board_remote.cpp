@@ -80,8 +80,10 @@ QString BoardRemote::run(const remote::CommandInfo& command, const QByteArray& a
         return {};
     }
     if (name == "show" || name == "toggle") {
+        // Back in front with the keyboard, so that Shift and Ctrl draw at once.
         form_.show();
         form_.raise();
+        form_.activateWindow();
         return {};
     }
     return QStringLiteral("%1 は使えません").arg(QString::fromLatin1(command.name));
