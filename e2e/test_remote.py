@@ -27,11 +27,7 @@ class RemoteTest(PatchTestCase):
     def read_png(self, path, alpha=False):
         with open(path, "rb") as f:
             data = f.read()
-        if not alpha:
-            return harness.decode_picture(data, "png")
-        return harness.Screenshot(subprocess.run(
-            ["convert", "png:-", "-alpha", "extract", "-depth", "8", "ppm:-"], input=data,
-            stdout=subprocess.PIPE, check=True, timeout=harness.DEFAULT_TIMEOUT).stdout)
+        return harness.decode_alpha(data) if alpha else harness.decode_picture(data, "png")
 
     def test_hidden_board_comes_back_with_its_picture(self):
         self.remote("hide")
