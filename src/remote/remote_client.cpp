@@ -22,7 +22,9 @@ constexpr int kCallTimeoutMs = 5000;
 constexpr int kAskTimeoutMs = 1000;
 
 int fail(int status, const QString& message) {
-    std::fputs(("velmo: " + message + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+    // One line, whatever file name or command the message quotes.
+    std::fputs(("velmo: " + oneLine(message) + QLatin1Char('\n')).toLocal8Bit().constData(),
+               stderr);
     return status;
 }
 

@@ -98,7 +98,24 @@ std::optional<int> parseWidth(QByteArrayView text) {
     return width;
 }
 
+QString oneLine(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 namespace {
+
+// What the user typed, quoted in a message.
+QString quoted(QByteArrayView word) {
+    return oneLine(QString::fromLocal8Bit(word));
+}
 
 // A path must reach the file system as the bytes it was given: Qt's file names are text, and a
 // name whose bytes do not survive the trip to text and back would name another file.
@@ -125,15 +142,14 @@ QString checkArgument(const CommandInfo& command, const QByteArray& argument) {
             return checkPath(argument);
         case Argument::Colour:
             if (!parseColour(argument))
-                return QStringLiteral("色は #RRGGBB で指定してください: %1")
-                    .arg(QString::fromLocal8Bit(argument));
+                return QStringLiteral("色は #RRGGBB で指定してください: %1").arg(quoted(argument));
             return {};
         case Argument::Width:
             if (!parseWidth(argument))
                 return QStringLiteral("太さは %1 から %2 の整数です: %3")
                     .arg(kMinWidth)
                     .arg(kMaxWidth)
-                    .arg(QString::fromLocal8Bit(argument));
+                    .arg(quoted(argument));
             return {};
     }
     return {};
@@ -162,8 +178,8 @@ ParseResult parse(const std::vector<QByteArray>& words) {
     if (rest.size() > 2) return {std::nullopt, QStringLiteral("引数が多すぎます")};
     request.command = find(rest[0]);
     if (!request.command)
-        return {std::nullopt, QStringLiteral("知らないコマンドです: %1 (help で一覧)")
-                                  .arg(QString::fromLocal8Bit(rest[0]))};
+        return {std::nullopt,
+                QStringLiteral("知らないコマンドです: %1 (help で一覧)").arg(quoted(rest[0]))};
     if (rest.size() == 2) {
         request.argument = rest[1];
         // An empty argument given on purpose is refused rather than taken for none.

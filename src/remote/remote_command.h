@@ -66,6 +66,9 @@ QString checkArgument(const CommandInfo& command, const QByteArray& argument);
 std::optional<TColor> parseColour(QByteArrayView text);
 std::optional<int> parseWidth(QByteArrayView text);
 
+// Text for a one-line message: control characters (a newline in a file name) shown as \xNN.
+QString oneLine(const QString& text);
+
 // What `velmo --remote help` prints.
 QString helpText();
 

@@ -68,6 +68,9 @@ TEST(RemoteCommand, CommandLineIsCheckedBeforeAnythingIsSent) {
              {"--pid", "0", "undo"},
              {"--pid", "x", "undo"},
              {"--pid", "99999999999", "undo"},
+             {"colour\n!FF0000"},  // what is quoted back stays on one line
+             {"colour", "#12\n456"},
+             {"width", "1\r"},
          }) {
         std::vector<QByteArray> list(words.begin(), words.end());
         const ParseResult refused = parse(list);
