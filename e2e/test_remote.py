@@ -111,5 +111,16 @@ class RemoteTest(PatchTestCase):
         self.assertLess(time.monotonic() - started, harness.DEFAULT_TIMEOUT)
 
 
+class RemoteCompositedTest(PatchTestCase):
+    """The snapshot with a compositing manager: the board's window has an alpha channel and the
+    screen is what the compositor puts together."""
+
+    compositor = True
+    remote = RemoteTest.remote
+    read_png = RemoteTest.read_png
+    test_snapshot_shows_the_desktop_through_the_picture = \
+        RemoteTest.test_snapshot_shows_the_desktop_through_the_picture
+
+
 if __name__ == "__main__":
     harness.main()
