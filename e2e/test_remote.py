@@ -13,11 +13,11 @@ CLEAR_POINT = (400, 300)
 
 
 class RemoteTest(PatchTestCase):
-    def remote(self, *args, cwd=None, status=0):
+    def remote(self, *args, cwd=None, status=0, before=()):
         env = self.x.env()
         env.pop("DISPLAY", None)
-        done = subprocess.run([self.executable, "--remote"] + list(args), env=env,
-                              cwd=cwd or self.x.tmpdir, stdin=subprocess.DEVNULL,
+        argv = [self.executable] + list(before) + ["--remote"] + list(args)
+        done = subprocess.run(argv, env=env, cwd=cwd or self.x.tmpdir, stdin=subprocess.DEVNULL,
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                               timeout=harness.DEFAULT_TIMEOUT)
         err = done.stderr.decode(errors="replace")
@@ -101,6 +101,8 @@ class RemoteTest(PatchTestCase):
         _, err = self.remote("no-such-command", status=2)
         self.assertEqual(err.count("\n"), 1)
         self.remote("--pid", "1", "undo", status=3)
+        # Options before --remote never start a board either.
+        self.remote("undo", before=["--pid", "1"], status=3)
 
         self.remote("quit", "--yes")
         self.board.process.wait(timeout=harness.DEFAULT_TIMEOUT)

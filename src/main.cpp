@@ -14,8 +14,11 @@
 
 int main(int argc, char* argv[]) {
     // `velmo --remote ...` talks to a running board and never starts one: no display needed.
-    if (argc >= 2 && QByteArrayView(argv[1]) == "--remote") {
-        const std::vector<QByteArray> words(argv + 2, argv + argc);
+    // Its options may come before "--remote" too (`velmo --pid 42 --remote toggle`).
+    for (int i = 1; i < argc; ++i) {
+        if (QByteArrayView(argv[i]) != "--remote") continue;
+        std::vector<QByteArray> words(argv + 1, argv + i);
+        words.insert(words.end(), argv + i + 1, argv + argc);
         QCoreApplication client(argc, argv);
         return remote::runClient(words);
     }
