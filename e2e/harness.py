@@ -612,6 +612,15 @@ def decode_picture(data, kind="png"):
                                      timeout=DEFAULT_TIMEOUT).stdout)
 
 
+def decode_alpha(data):
+    """The alpha channel of a PNG file's bytes as a grey Screenshot: 0 transparent, 255 opaque."""
+    if not data.startswith(b"\x89PNG\r\n\x1a\n"):
+        raise ValueError("not a PNG: %r" % (data[:16],))
+    return Screenshot(subprocess.run(["convert", "png:-", "-alpha", "extract", "-depth", "8",
+                                      "ppm:-"], input=data, stdout=subprocess.PIPE, check=True,
+                                     timeout=DEFAULT_TIMEOUT).stdout)
+
+
 def main():
     """Entry point of a test file: `python3 test_x.py /path/to/velmo [unittest args]`."""
     if len(sys.argv) < 2 or not os.access(sys.argv[1], os.X_OK):

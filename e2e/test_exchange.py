@@ -59,6 +59,15 @@ class ClipboardTest(PatchTestCase):
         self.assertEqual((copied.width, copied.height), (right - left, bottom - top))
         for y, row in enumerate(expected):
             self.assertEqual(copied.row_rgb(y, 0, copied.width), row, "row %d of the copy" % y)
+        # The PNG has the key colour transparent, everything else opaque; the bitmap is offered
+        # beside it, as it was.
+        alpha = harness.decode_alpha(self.x.read_clipboard("image/png"))
+        self.assertEqual(alpha.pixel(0, 0), (0, 0, 0))
+        self.assertEqual(alpha.pixel(MARGIN, MARGIN), (255, 255, 255))
+        self.assertIn("image/bmp", self.x.clipboard_targets())
+        bitmap = harness.decode_picture(self.x.read_clipboard("image/bmp"), "bmp")
+        self.assertEqual([bitmap.row_rgb(y, 0, bitmap.width) for y in range(bitmap.height)],
+                         expected)
 
         # Copying leaves the picture in place and takes the frame off the board.
         self.wait_for_picture(left, top, expected, "the copied range without its frame")

@@ -54,6 +54,34 @@ class FileCommandsTest(PatchTestCase):
         answer_box(self, "開く", "Return", typed=path)
         self.wait_for_patch(PATCH_LEFT, PATCH_TOP, "the reopened picture")
 
+    def test_picture_saved_as_png_keeps_its_see_through_parts_and_opens_again(self):
+        path = os.path.join(self.x.tmpdir, "board.png")
+        self.x.key("alt+s")
+        answer_box(self, "名前を付けて保存", "Return", typed=path)
+
+        def written():
+            if not os.path.exists(path):
+                return None
+            with open(path, "rb") as f:
+                data = f.read()
+            return data if data.endswith(b"IEND\xaeB`\x82") else None  # complete
+
+        data = harness.poll_until(written, message="the PNG to be saved")
+        saved = harness.decode_picture(data, "png")
+        self.assertEqual((saved.width, saved.height), (1600, 1200))
+        for y, row in enumerate(PATCH):
+            self.assertEqual(saved.row_rgb(PATCH_TOP + y, PATCH_LEFT, PATCH_LEFT + 60), row,
+                             "row %d of the patch in the file" % y)
+        alpha = harness.decode_alpha(data)
+        self.assertEqual(alpha.pixel(5, 5), (0, 0, 0))
+        self.assertEqual(alpha.pixel(PATCH_LEFT, PATCH_TOP), (255, 255, 255))
+
+        self.erase_all("Return")
+        self.patch_gone(PATCH_LEFT, PATCH_TOP, "after erase all")
+        self.x.key("alt+o")
+        answer_box(self, "開く", "Return", typed=path)
+        self.wait_for_patch(PATCH_LEFT, PATCH_TOP, "the reopened PNG")
+
     def test_help_opens_in_a_window_of_its_own(self):
         self.x.key("F1")
         window = harness.poll_until(

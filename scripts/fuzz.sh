@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 build=${VELMO_FUZZ_BUILD:-build-fuzz}
-targets=(${VELMO_FUZZ_TARGETS:-fuzz_bitmap_file fuzz_clipboard_image fuzz_config_ini fuzz_board_events})
+targets=(${VELMO_FUZZ_TARGETS:-fuzz_bitmap_file fuzz_clipboard_image fuzz_config_ini fuzz_board_events fuzz_remote_command})
 
 # The compiler and the fuzzer runtime, only for fuzzing; the normal build does not need them.
 bash scripts/setup.sh

@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils x11-xserver-utils xclip openbox xcompmgr imagemagick
   python3 python3-pil qt6-translations-l10n
+  dbus-daemon dbus-bin
   fonts-ipafont-gothic fonts-noto-cjk
 )
 

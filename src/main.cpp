@@ -1,13 +1,27 @@
 #include <QApplication>
+#include <QCoreApplication>
 #include <QIcon>
+#include <vector>
 
 #include "platform/japanese_font.h"
 #include "platform/platform.h"
 #include "platform/qt_translations.h"
+#include "remote/board_service.h"
+#include "remote/remote_client.h"
 #include "window/board_icon.h"
+#include "window/board_remote.h"
 #include "window/tform1.h"
 
 int main(int argc, char* argv[]) {
+    // `velmo --remote ...` talks to a running board and never starts one: no display needed.
+    // Its options may come before "--remote" too (`velmo --pid 42 --remote toggle`).
+    for (int i = 1; i < argc; ++i) {
+        if (QByteArrayView(argv[i]) != "--remote") continue;
+        std::vector<QByteArray> words(argv + 1, argv + i);
+        words.insert(words.end(), argv + i + 1, argv + argc);
+        QCoreApplication client(argc, argv);
+        return remote::runClient(words);
+    }
     // The board needs the global cursor, window placement and stay-on-top: under Wayland it
     // runs through XWayland unless the user chose a platform.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
@@ -19,6 +33,11 @@ int main(int argc, char* argv[]) {
     japanese_font::registerSubstitutes();
     QtPlatform platform;
     TForm1 form(platform, QApplication::arguments().mid(1));
+    // Driven from outside over the session bus when there is one; without it the board runs
+    // all the same.
+    BoardRemote remote(form);
+    remote::BoardService service(remote);
+    service.publish();
     form.show();
     form.activateWindow();
     return app.exec();

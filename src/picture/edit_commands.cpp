@@ -1,6 +1,7 @@
 #include "picture/edit_commands.h"
 
 #include "platform/bitmap_file.h"
+#include "platform/picture_file.h"
 
 EditCommands::EditCommands(BoardModel& model, Platform& platform, PictureDialogState& openDialog,
                            PictureDialogState& saveDialog)
@@ -64,7 +65,7 @@ void EditCommands::copyToFile() {
     model_.lfb();
     captureSelection();
     if (!platform_.runSaveDialog(SaveDialog1)) return;
-    const QString error = bitmap_file::write(SaveDialog1.fileName, model_.stores.stamp().image());
+    const QString error = picture_file::write(SaveDialog1.fileName, model_.stores.stamp().image());
     if (!error.isEmpty()) platform_.showError(error);
 }
 
@@ -105,7 +106,7 @@ void EditCommands::pasteFromChosenFile() {
 
 void EditCommands::PasteFromFile() {
     saveUndoForPaste();
-    const bitmap_file::ReadResult picture = bitmap_file::read(OpenDialog1.fileName);
+    const bitmap_file::ReadResult picture = picture_file::read(OpenDialog1.fileName);
     if (!picture.ok()) {
         platform_.showError(picture.error);
         return;

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "platform/bitmap_file.h"
+#include "platform/picture_file.h"
 
 FileCommands::FileCommands(BoardModel& model, Platform& platform, PictureDialogState& openDialog,
                            PictureDialogState& saveDialog, QString helpPage)
@@ -41,11 +42,15 @@ void FileCommands::openPicture() {
 }
 
 bool FileCommands::loadPicture(const QString& path) {
-    const bitmap_file::ReadResult loaded = bitmap_file::read(path);
-    if (!loaded.ok()) {
-        platform_.showError(loaded.error);
-        return false;
-    }
+    const QString error = loadPictureFrom(path);
+    if (error.isEmpty()) return true;
+    platform_.showError(error);
+    return false;
+}
+
+QString FileCommands::loadPictureFrom(const QString& path) {
+    const bitmap_file::ReadResult loaded = picture_file::read(path);
+    if (!loaded.ok()) return loaded.error;
     // Only the part of the committed picture under the client area is cleared; the rest of the
     // stored picture keeps its drawing and shows again when the window grows. A picture larger
     // than the store is clipped at its right and bottom edges.
@@ -55,16 +60,20 @@ bool FileCommands::loadPicture(const QString& path) {
     buffer.addDamage(blockCopy(loaded.image, buffer.imageForWrite(), loaded.image.rect()));
     surface.fillRect(surface.rect());
     model_.lfb();
-    return true;
+    return {};
 }
 
 // The saved file holds the committed picture. The surface is committed first only when it shows
 // nothing that is still under way: a preview or a selection frame is no part of the picture.
 void FileCommands::savePicture() {
     if (!platform_.runSaveDialog(SaveDialog1)) return;
-    if (!showsUncommitted()) model_.stb();
-    const QString error = bitmap_file::write(SaveDialog1.fileName, model_.stores.buffer().image());
+    const QString error = savePictureTo(SaveDialog1.fileName);
     if (!error.isEmpty()) platform_.showError(error);
+}
+
+QString FileCommands::savePictureTo(const QString& path) {
+    if (!showsUncommitted()) model_.stb();
+    return picture_file::write(path, model_.stores.buffer().image());
 }
 
 void FileCommands::showHelp() {

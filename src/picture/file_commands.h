@@ -5,8 +5,8 @@
 #include "picture/board_model.h"
 #include "platform/platform.h"
 
-// The commands that act on the whole picture: erase all, open and save of a Windows bitmap,
-// and help. Each is a short sequence of surface operations; a failing file step stops the
+// The commands that act on the whole picture: erase all, open and save of a Windows bitmap or a
+// PNG, and help. Each is a short sequence of surface operations; a failing file step stops the
 // command with an error box and leaves the picture as it was.
 class FileCommands {
 public:
@@ -23,6 +23,12 @@ public:
     // The file is read whole first: one that cannot be read is reported and changes nothing.
     // Returns whether the picture was loaded.
     bool loadPicture(const QString& path);
+    // The same without a box: the message, or an empty string once the picture is loaded.
+    QString loadPictureFrom(const QString& path);
+    // Writes the committed picture to the file without a dialog or a box: a bitmap, or a PNG
+    // with the key colour transparent when the name ends in ".png". Returns the message, or an
+    // empty string on success.
+    QString savePictureTo(const QString& path);
 
     const QString& helpPage() const { return helpPage_; }
 

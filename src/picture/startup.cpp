@@ -5,6 +5,7 @@
 
 #include "picture/board_model.h"
 #include "platform/bitmap_file.h"
+#include "platform/picture_file.h"
 #include "platform/platform.h"
 
 namespace startup {
@@ -22,9 +23,11 @@ void handOverPicture(BoardModel& model, const QStringList& args, Platform& platf
     const QFileInfo info(path);
     if (!info.isFile()) return;
     const qsizetype dot = info.fileName().lastIndexOf(QLatin1Char('.'));
-    if (dot < 0 || info.fileName().mid(dot).toLower() != QStringLiteral(".bmp")) return;
+    if (dot < 0) return;
+    const QString extension = info.fileName().mid(dot).toLower();
+    if (extension != QStringLiteral(".bmp") && extension != QStringLiteral(".png")) return;
 
-    const bitmap_file::ReadResult loaded = bitmap_file::read(path);
+    const bitmap_file::ReadResult loaded = picture_file::read(path);
     if (!loaded.ok()) {
         platform.showError(loaded.error);
         return;

@@ -67,16 +67,21 @@ std::optional<qint64> rowsEnd(QIODevice& file) {
 
 // Opened without waiting (a named pipe would wait for a writer for ever) and read only when it
 // is a plain file, checked on the file opened rather than on its name.
-ReadResult read(const QString& path) {
+bool openPlainFile(const QString& path, QFile& file) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return {{}, cannotOpenMessage(path)};
+    if (fd < 0) return false;
     struct stat info = {};
-    QFile file;
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
         !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return {{}, cannotOpenMessage(path)};
+        return false;
     }
+    return true;
+}
+
+ReadResult read(const QString& path) {
+    QFile file;
+    if (!openPlainFile(path, file)) return {{}, cannotOpenMessage(path)};
     return read(file);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QIODevice>
 #include <QImage>
 #include <QString>
@@ -22,6 +23,9 @@ struct ReadResult {
 };
 
 ReadResult read(const QString& path);
+// Opens a plain file for reading without waiting (a named pipe would wait for a writer for
+// ever); false for anything else or when it cannot be opened.
+bool openPlainFile(const QString& path, QFile& file);
 // The same for bitmap data from elsewhere (the clipboard), read from the device's position.
 ReadResult read(QIODevice& device);
 

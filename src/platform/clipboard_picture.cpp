@@ -5,6 +5,7 @@
 #include <QMimeData>
 
 #include "platform/bitmap_file.h"
+#include "platform/picture_file.h"
 
 namespace clipboard_picture {
 
@@ -21,7 +22,8 @@ bool sizeAccepted(QSize size, QImage::Format format) {
 }
 }  // namespace
 
-QImage decode(const QByteArray& bytes) {
+namespace {
+QImage decodeAsGiven(const QByteArray& bytes) {
     QBuffer buffer;
     buffer.setData(bytes);
     if (!buffer.open(QIODevice::ReadOnly)) return {};
@@ -49,8 +51,35 @@ QImage decode(const QByteArray& bytes) {
     if (image.isNull() || !sizeAccepted(image.size(), QImage::Format_Invalid)) return {};
     return image;
 }
+}  // namespace
+
+QImage decode(const QByteArray& bytes) {
+    const QImage picture = decodeAsGiven(bytes);
+    return picture.hasAlphaChannel() ? picture_file::keyedFromAlpha(picture) : picture;
+}
+
+namespace {
+const QString kPng = QStringLiteral("image/png");
+}
+
+PictureOffer::PictureOffer(const QImage& picture) : picture_(picture) {
+    setImageData(picture);
+}
+
+QStringList PictureOffer::formats() const {
+    QStringList types = QMimeData::formats();
+    if (!types.contains(kPng)) types << kPng;
+    return types;
+}
+
+QVariant PictureOffer::retrieveData(const QString& type, QMetaType preferred) const {
+    if (type != kPng) return QMimeData::retrieveData(type, preferred);
+    if (png_.isEmpty()) png_ = picture_file::encodePng(picture_);
+    return png_;
+}
 
 QImage fromMimeData(const QMimeData& data) {
+    if (const auto* own = dynamic_cast<const PictureOffer*>(&data)) return own->picture();
     bool encoded = false;
     for (const QString& type : data.formats()) {
         if (!type.startsWith(QLatin1String("image/"))) continue;

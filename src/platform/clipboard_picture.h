@@ -3,7 +3,8 @@
 #include <QByteArray>
 #include <QImage>
 
-class QMimeData;
+#include <QMimeData>
+#include <QStringList>
 
 // Pictures offered on the clipboard by other programs, decoded with the same guards as bitmap
 // files: a picture whose header asks for more than bitmap_file::kMaxSide pixels a side or more
@@ -13,11 +14,31 @@ class QMimeData;
 // read as they were in memory.
 namespace clipboard_picture {
 
-// Image data in any format Qt reads, told by its content; a null image when it is none.
+// What the board offers the clipboard: the picture as every image format Qt writes (the bitmap
+// among them), with its PNG made apart, the key colour transparent, so that a program that takes
+// transparency gets the drawing over whatever lies beneath there. The PNG is encoded only when a
+// program asks for it.
+class PictureOffer : public QMimeData {
+public:
+    explicit PictureOffer(const QImage& picture);
+    const QImage& picture() const { return picture_; }
+    QStringList formats() const override;
+
+protected:
+    QVariant retrieveData(const QString& type, QMetaType preferred) const override;
+
+private:
+    QImage picture_;
+    mutable QByteArray png_;
+};
+
+// Image data in any format Qt reads, told by its content; a null image when it is none. A picture
+// with transparency has its pixels less than half opaque turned into the key colour, as a PNG
+// file's are.
 QImage decode(const QByteArray& bytes);
 
-// The first picture among the clipboard's image formats, or the picture the board itself put
-// there; a null image when there is none.
+// The picture the board itself put there, or the first picture among the clipboard's image
+// formats; a null image when there is none.
 QImage fromMimeData(const QMimeData& data);
 
 }  // namespace clipboard_picture

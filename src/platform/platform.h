@@ -47,10 +47,11 @@ public:
     // Replaces whatever the clipboard holds with one picture. Ok or CannotOpen.
     virtual ClipboardStatus writeClipboardImage(const QImage& image) = 0;
 
-    // The picture open and save dialogs: Windows bitmap files only, "bmp" appended to a name
-    // typed without an extension, a scaled-down preview of the selected picture. Each starts
-    // from the file name in `dialog` and stores the chosen name there. False when cancelled.
-    // The save dialog asks before overwriting an existing file.
+    // The picture open and save dialogs: Windows bitmap files first and by default, PNG as a
+    // second file type, the shown type's extension appended to a name typed without one, a
+    // scaled-down preview of the selected picture. Each starts from the file name in `dialog` and
+    // stores the chosen name there. False when cancelled. The save dialog asks before overwriting
+    // an existing file.
     virtual bool runOpenDialog(PictureDialogState& dialog) = 0;
     virtual bool runSaveDialog(PictureDialogState& dialog) = 0;
 

@@ -1,5 +1,5 @@
 // The picture open and save dialogs: Qt's own file dialog (not the desktop's, which cannot
-// take a preview) with a scaled-down view of the selected bitmap beside the file list.
+// take a preview) with a scaled-down view of the selected picture beside the file list.
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -7,14 +7,16 @@
 #include <QLabel>
 #include <QPixmap>
 
-#include "platform/bitmap_file.h"
 #include "platform/modal_owner.h"
+#include "platform/picture_file.h"
 #include "platform/platform.h"
 
 namespace {
 
 // Shown as "Windows ビットマップ[*.bmp]"; the pattern in parentheses is what Qt filters by.
+// The bitmap comes first and is the default; PNG keeps the see-through parts transparent.
 const QString kBitmapFilter = QStringLiteral("Windows ビットマップ[*.bmp] (*.bmp)");
+const QString kPngFilter = QStringLiteral("PNG 画像[*.png] (*.png)");
 
 class PicturePreview : public QLabel {
 public:
@@ -29,7 +31,7 @@ public:
     void showPicture(const QString& path) {
         clear();
         if (!QFileInfo(path).isFile()) return;
-        const bitmap_file::ReadResult picture = bitmap_file::read(path);
+        const bitmap_file::ReadResult picture = picture_file::read(path);
         if (!picture.ok()) return;
         QImage image = picture.image;
         if (image.width() > kSide || image.height() > kSide)
@@ -46,8 +48,13 @@ bool runPictureDialog(PictureDialogState& state, bool save) {
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setNameFilter(kBitmapFilter);
+    dialog.setNameFilters({kBitmapFilter, kPngFilter});
+    dialog.selectNameFilter(kBitmapFilter);
     dialog.setDefaultSuffix(QStringLiteral("bmp"));
+    // A name typed without an extension takes the one of the file type shown.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        dialog.setDefaultSuffix(f == kPngFilter ? QStringLiteral("png") : QStringLiteral("bmp"));
+    });
     dialog.setSizeGripEnabled(true);
     if (!state.fileName.isEmpty()) dialog.selectFile(state.fileName);
 

@@ -98,8 +98,7 @@ ClipboardStatus QtPlatform::readClipboardImage(QImage& image) {
 ClipboardStatus QtPlatform::writeClipboardImage(const QImage& image) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) return ClipboardStatus::CannotOpen;
-    auto* data = new QMimeData;  // the clipboard takes ownership
-    data->setImageData(image);
+    auto* data = new clipboard_picture::PictureOffer(image);  // the clipboard takes ownership
     const auto ours = reinterpret_cast<quintptr>(data);
     clipboard->setMimeData(data);
     // The clipboard hands back our data only while it holds it.

@@ -160,6 +160,17 @@ public:
     // Puts a tool dialog in the middle of the screen the board is on.
     void centreDialog(QWidget& dialog) const;
 
+    // Commands from outside the window (the remote service): no dialog and no box; the ones
+    // that can fail return the message, empty on success.
+    void setPenColourTo(TColor colour);
+    void setPenWidthTo(int width) { setPenWidthFrom(width); }
+    QString openPictureFrom(const QString& path) { return files_.loadPictureFrom(path); }
+    QString savePictureTo(const QString& path) { return files_.savePictureTo(path); }
+    // What the screen shows under the client area, the board as it is seen included.
+    QString snapshotTo(const QString& path);
+    // Closes the board as the menu's exit does; `ask` false skips both exit questions.
+    void closeFromOutside(bool ask);
+
     // Sends what changed on the surface to the screen and to the window's shape.
     void present() { presenter_.present(); }
     // The cursor in client coordinates, unclamped.
@@ -230,6 +241,7 @@ private:
     // Where the pointer was when the key press being handled happened, if the platform said.
     std::optional<QPoint> keyPressPointer_;
     std::unique_ptr<PictureRecovery> recovery_;
+    bool closeUnasked_ = false;  // a close from outside that was told not to ask
 
     // Declared last: they refer to the board while they live.
     std::unique_ptr<TForm2> Form2;

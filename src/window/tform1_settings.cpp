@@ -72,7 +72,8 @@ bool TForm1::SaveSettings(const QString& path) {
 
 bool TForm1::FormClose() {
     if (!SaveSettings(settings::fileIn(model_.state.StartDir))) return false;
-    if (model_.options.ConfirmExitBox && !platform_.confirm(QStringLiteral("終了しますか？")))
+    if (model_.options.ConfirmExitBox && !closeUnasked_ &&
+        !platform_.confirm(QStringLiteral("終了しますか？")))
         return false;
     return true;
 }

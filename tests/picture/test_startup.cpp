@@ -9,6 +9,7 @@
 #include "fake_platform.h"
 #include "picture/startup.h"
 #include "platform/bitmap_file.h"
+#include "platform/picture_file.h"
 #include "test_helpers.h"
 
 namespace {
@@ -131,7 +132,7 @@ TEST_F(Startup, ArgumentsThatNameNoBitmapAreIgnored) {
     drawing();
     const QImage before = buffer().image().copy(0, 0, 200, 150);
     const QImage img = pattern(20, 20, 4);
-    const QString png = picture(QStringLiteral("pic.png"), img);  // a bitmap by content only
+    const QString png = picture(QStringLiteral("pic.gif"), img);  // a bitmap by content only
     const QString txt = picture(QStringLiteral("pic.bmp.txt"), img);
     const QString plain = picture(QStringLiteral("picbmp"), img);
     QDir(dir.path()).mkdir(QStringLiteral("folder.bmp"));
@@ -145,6 +146,17 @@ TEST_F(Startup, ArgumentsThatNameNoBitmapAreIgnored) {
     EXPECT_TRUE(platform.errors.isEmpty());
     EXPECT_TRUE(QFile::exists(png));
     EXPECT_TRUE(QFile::exists(txt));
+}
+
+// A PNG named as one is taken as a bitmap is, its see-through pixels the key colour.
+TEST_F(Startup, PngPictureIsHandedOverWithItsTransparency) {
+    QImage img = pattern(20, 20, 6);
+    img.setPixel(3, 4, TransparentKeyRgb);
+    const QString p = path(QStringLiteral("pic.PNG"));
+    ASSERT_EQ(picture_file::write(p, img), QString());
+    handOver({p});
+    EXPECT_TRUE(platform.errors.isEmpty());
+    EXPECT_TRUE(th::sameImage(buffer().image().copy(0, 0, 20, 20), img));
 }
 
 TEST_F(Startup, InvalidFilesAreReportedAndChangeNothing) {
