@@ -3,13 +3,14 @@
 #
 #   platform   raster layer, files, clipboard, dialogs, X11      includes: platform
 #   picture    the picture and its rules (no widget, no X11)     includes: platform, picture
+#   remote     remote-control commands, the bus service, client  includes: platform, remote
 #   widgets    widgets shared by the window and the dialogs      includes: platform, widgets
 #   dialogs    extension tools, settings, text stamp             includes: platform, widgets, its own
 #   window     the board window                                  includes: any room
 #   main.cpp   the program's entry                               includes: any room
 #
-# that is, platform <- picture <- window and widgets <- dialogs <- window, with platform under
-# all. A dialog includes neither the window nor the picture nor another dialog: it reaches the
+# that is, platform <- picture <- window, platform <- remote <- window and widgets <- dialogs <-
+# window, with platform under all. A dialog includes neither the window nor the picture nor another dialog: it reaches the
 # board through a host interface of its own. Exits non-zero and names each include that points up
 # or sideways.
 set -euo pipefail
@@ -20,6 +21,7 @@ allowed() {  # room of the including file, room of the included file
     case $from in
         platform) [[ $to == platform ]] ;;
         picture) [[ $to == platform || $to == picture ]] ;;
+        remote) [[ $to == platform || $to == remote ]] ;;
         widgets) [[ $to == platform || $to == widgets ]] ;;
         dialogs/*) [[ $to == platform || $to == widgets || $to == "$from" ]] ;;
         window | main.cpp) true ;;
