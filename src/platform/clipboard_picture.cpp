@@ -3,23 +3,41 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QMimeData>
+#include <algorithm>
 
 #include "platform/bitmap_file.h"
+#include "platform/colour.h"
 
 namespace clipboard_picture {
 
 namespace {
+// The board keeps a pasted picture at 32 bits a pixel, and the decoder may first make one of its
+// own format: both count against the limit, whichever is larger.
 bool sizeAccepted(QSize size, QImage::Format format) {
     if (!size.isValid() || size.width() > bitmap_file::kMaxSide ||
         size.height() > bitmap_file::kMaxSide)
         return false;
-    if (format == QImage::Format_Invalid) return true;
-    const qint64 bytes =
-        qint64(size.width()) * size.height() * QImage::toPixelFormat(format).bitsPerPixel() / 8;
+    const int bits = format == QImage::Format_Invalid
+                         ? 32
+                         : std::max(32, int(QImage::toPixelFormat(format).bitsPerPixel()));
+    const qint64 bytes = qint64(size.width()) * size.height() * bits / 8;
     const int limitMb = QImageReader::allocationLimit();
     return limitMb <= 0 || bytes <= qint64(limitMb) * 1024 * 1024;
 }
 }  // namespace
+
+QImage toBoardPicture(QImage image) {
+    if (!image.hasAlphaChannel()) return std::move(image).convertToFormat(QImage::Format_RGB32);
+    image = std::move(image).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = qAlpha(line[x]) < 128 ? TransparentKeyRgb : line[x] | 0xff000000u;
+    }
+    // Every pixel is opaque now: the same bytes are the 32-bit picture.
+    image.reinterpretAsFormat(QImage::Format_RGB32);
+    return image;
+}
 
 QImage decode(const QByteArray& bytes) {
     QBuffer buffer;
@@ -42,12 +60,12 @@ QImage decode(const QByteArray& bytes) {
         if (image.isNull()) return {};
         image.fill(0);
         if (!reader.read(&image) || image.isNull()) return {};
-        return image;
+        return toBoardPicture(std::move(image));
     }
-    // A format that tells its size only by decoding: Qt's allocation limit holds.
+    // A format that tells its size only by decoding: Qt's allocation limit holds for that.
     QImage image = reader.read();
     if (image.isNull() || !sizeAccepted(image.size(), QImage::Format_Invalid)) return {};
-    return image;
+    return toBoardPicture(std::move(image));
 }
 
 QImage fromMimeData(const QMimeData& data) {
@@ -63,7 +81,7 @@ QImage fromMimeData(const QMimeData& data) {
     if (encoded || !data.formats().contains(QLatin1String("application/x-qt-image"))) return {};
     QImage picture = qvariant_cast<QImage>(data.imageData());
     if (picture.isNull() || !sizeAccepted(picture.size(), QImage::Format_Invalid)) return {};
-    return picture;
+    return toBoardPicture(std::move(picture));
 }
 
 }  // namespace clipboard_picture
