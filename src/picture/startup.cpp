@@ -1,10 +1,10 @@
 #include "picture/startup.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include "picture/board_model.h"
 #include "platform/bitmap_file.h"
+#include "platform/file_names.h"
 #include "platform/platform.h"
 
 namespace startup {
@@ -19,10 +19,11 @@ bool shouldLoadSettings(const QString& startDir, const QStringList& args) {
 void handOverPicture(BoardModel& model, const QStringList& args, Platform& platform) {
     if (args.isEmpty()) return;
     const QString& path = args[0];
-    const QFileInfo info(path);
-    if (!info.isFile()) return;
-    const qsizetype dot = info.fileName().lastIndexOf(QLatin1Char('.'));
-    if (dot < 0 || info.fileName().mid(dot).toLower() != QStringLiteral(".bmp")) return;
+    // The name may hold bytes that are not UTF-8: it goes to the system as it came.
+    if (!file_names::isFile(path)) return;
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || name.mid(dot).toLower() != QStringLiteral(".bmp")) return;
 
     const bitmap_file::ReadResult loaded = bitmap_file::read(path);
     if (!loaded.ok()) {
@@ -41,7 +42,7 @@ void handOverPicture(BoardModel& model, const QStringList& args, Platform& platf
     Canvas& surface = model.surface();
     surface.fillRect(surface.rect());
     model.lfb();
-    if (args.size() > 1 && args[1].toLower() == QStringLiteral("delete")) QFile::remove(path);
+    if (args.size() > 1 && args[1].toLower() == QStringLiteral("delete")) file_names::remove(path);
 }
 
 }  // namespace startup
