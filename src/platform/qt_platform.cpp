@@ -49,8 +49,6 @@ bool QtPlatform::confirm(const QString& message) {
 }
 
 namespace {
-// No picture the board takes is encoded in more bytes than its pixels may take in memory, give
-// or take its headers; a transfer beyond that is stopped rather than read to its end.
 // While another client's answer is awaited the board keeps drawing: its own events run, and the
 // reader's socket ends the wait as soon as something comes.
 void runBoardEvents(int fd, int ms) {
@@ -61,6 +59,8 @@ void runBoardEvents(int fd, int ms) {
     loop.exec();
 }
 
+// No picture the board takes is encoded in more bytes than its pixels may take in memory, give
+// or take its headers; a transfer beyond that is stopped rather than read to its end.
 x11::SelectionReader::Limits foreignClipboardLimits() {
     constexpr std::int64_t kMb = 1024 * 1024;
     const int limitMb = QImageReader::allocationLimit();
@@ -94,9 +94,8 @@ ClipboardStatus readForeignClipboardImage(x11::SelectionReader& reader, QImage& 
 
 // Qt's clipboard cannot fail to open as a Windows one can: it is missing only when the
 // platform has none, and a write is lost only when another client keeps the selection. Both
-// count as "cannot open".
-// A paste asked for while another one waits for its owner (the board runs its events meanwhile)
-// finds the clipboard busy.
+// count as "cannot open", as does a paste asked for while another one waits for its owner (the
+// board runs its events meanwhile).
 ClipboardStatus QtPlatform::readClipboardImage(QImage& image) {
     static bool reading = false;
     if (reading) return ClipboardStatus::CannotOpen;
