@@ -8,12 +8,16 @@
 // the incremental (INCR) protocol. MODE is one of
 //   serve             answer every request until killed or until another client takes over;
 //   die-mid-transfer  start an incremental transfer, send its first chunk and exit at once;
-//   silent            own the selection and never answer.
+//   silent            own the selection and never answer;
+//   slow              answer as serve does, but always incrementally, 1 KB a chunk, each chunk
+//                     4 s after it was asked for: alive, but slower than any paste should wait.
 // xclip can do none of the last two, and none of it with an endless offer.
 
+#include <poll.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -21,14 +25,17 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
 constexpr std::uint32_t kChunk = 64 * 1024;
+constexpr std::uint32_t kSlowChunk = 1024;
+constexpr auto kSlowDelay = std::chrono::seconds(4);
 
-enum class Mode { Serve, DieMidTransfer, Silent };
+enum class Mode { Serve, DieMidTransfer, Silent, Slow };
 
 struct Offer {
     std::vector<char> head;  // the file
@@ -82,7 +89,7 @@ void sync(xcb_connection_t* c) {
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: %s serve|die-mid-transfer|silent TARGET FILE [PADDING]\n",
+        std::fprintf(stderr, "usage: %s serve|die-mid-transfer|silent|slow TARGET FILE [PADDING]\n",
                      argv[0]);
         return 2;
     }
@@ -94,6 +101,8 @@ int main(int argc, char** argv) {
         mode = Mode::DieMidTransfer;
     else if (modeName == "silent")
         mode = Mode::Silent;
+    else if (modeName == "slow")
+        mode = Mode::Slow;
     else {
         std::fprintf(stderr, "unknown mode %s\n", argv[1]);
         return 2;
@@ -135,7 +144,47 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     Transfer transfer;
-    while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
+    const std::uint32_t chunk = mode == Mode::Slow ? kSlowChunk : kChunk;
+    // The next chunk of the transfer under way.
+    auto sendChunk = [&] {
+        const auto count =
+            std::uint32_t(std::min<std::uint64_t>(chunk, offer.size - transfer.sent));
+        const std::vector<char> bytes = offer.slice(transfer.sent, count);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, transfer.requestor, transfer.property,
+                            transfer.type, 8, count, bytes.data());
+        transfer.sent += count;
+        if (mode == Mode::DieMidTransfer) {
+            sync(c);
+            std::printf("died after %llu bytes\n", static_cast<unsigned long long>(transfer.sent));
+            std::fflush(stdout);
+            std::_Exit(3);
+        }
+        if (count == 0) {  // the empty chunk ends the transfer
+            const std::uint32_t none = XCB_EVENT_MASK_NO_EVENT;
+            xcb_change_window_attributes(c, transfer.requestor, XCB_CW_EVENT_MASK, &none);
+            transfer = {};
+        }
+        xcb_flush(c);
+    };
+    // When the slow owner sends its next chunk; none while nothing was asked for.
+    std::optional<std::chrono::steady_clock::time_point> due;
+    for (;;) {
+        xcb_generic_event_t* event = xcb_poll_for_event(c);
+        if (!event) {
+            if (xcb_connection_has_error(c)) break;
+            int timeout = -1;
+            if (due)
+                timeout = int(
+                    std::max<std::int64_t>(0, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                  *due - std::chrono::steady_clock::now())
+                                                  .count()));
+            pollfd socket{xcb_get_file_descriptor(c), POLLIN, 0};
+            if (poll(&socket, 1, timeout) == 0 && due) {
+                due.reset();
+                if (transfer.requestor != XCB_NONE) sendChunk();
+            }
+            continue;
+        }
         std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> hold(event, &std::free);
         const int type = event->response_type & 0x7f;
         if (type == XCB_SELECTION_CLEAR) return 0;
@@ -150,6 +199,7 @@ int main(int argc, char** argv) {
                 notify(c, request, property);
             } else if (request.target == target) {
                 // A new request abandons a transfer its requestor gave up on.
+                due.reset();
                 if (offer.size <= kChunk && mode == Mode::Serve) {
                     const std::vector<char> bytes = offer.slice(0, std::uint32_t(offer.size));
                     xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property,
@@ -176,25 +226,10 @@ int main(int argc, char** argv) {
             if (change.window != transfer.requestor || change.atom != transfer.property ||
                 change.state != XCB_PROPERTY_DELETE)
                 continue;
-            const auto count =
-                std::uint32_t(std::min<std::uint64_t>(kChunk, offer.size - transfer.sent));
-            const std::vector<char> bytes = offer.slice(transfer.sent, count);
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, transfer.requestor, transfer.property,
-                                transfer.type, 8, count, bytes.data());
-            transfer.sent += count;
-            if (mode == Mode::DieMidTransfer) {
-                sync(c);
-                std::printf("died after %llu bytes\n",
-                            static_cast<unsigned long long>(transfer.sent));
-                std::fflush(stdout);
-                std::_Exit(3);
-            }
-            if (count == 0) {  // the empty chunk ends the transfer
-                const std::uint32_t none = XCB_EVENT_MASK_NO_EVENT;
-                xcb_change_window_attributes(c, transfer.requestor, XCB_CW_EVENT_MASK, &none);
-                transfer = {};
-            }
-            xcb_flush(c);
+            if (mode == Mode::Slow)
+                due = std::chrono::steady_clock::now() + kSlowDelay;
+            else
+                sendChunk();
         }
     }
     return 0;

@@ -1,5 +1,5 @@
 """Pastes from clipboard owners that misbehave: one that dies in the middle of a transfer, one
-that never answers, and ones that offer enormous pictures. Each paste ends in the board's
+that never answers, one that sends too slowly, and ones that offer enormous pictures. Each paste ends in the board's
 message that the clipboard holds no usable picture, the picture on the board is unchanged, and
 the board draws again once the message is closed.
 
@@ -84,6 +84,10 @@ class ClipboardOwnerTest(PatchTestCase):
         self.x.move_mouse(*self.screen(*self.AT))
         started = time.monotonic()
         self.x.key("alt+v")
+        return self.read_box(started, expected)
+
+    def read_box(self, started, expected=None):
+        """The rest of paste_and_read_box, for a paste made at `started`."""
         box = self.box()
         answered = time.monotonic() - started
         harness.poll_until(lambda: self.x.focused_window() == int(box),
@@ -158,6 +162,27 @@ class ClipboardOwnerTest(PatchTestCase):
         expected = self.no_picture_box()
         self.start_owner("silent", "image/png", png_header(64, 64))
         self.paste_and_read_box(expected)
+        self.assert_board_unchanged_and_drawing()
+
+    def test_owner_that_sends_too_slowly(self):
+        expected = self.no_picture_box()
+        # A kilobyte every 4 s of 160 KB: ten minutes, were the paste to wait for all of it.
+        self.start_owner("slow", "image/png", png_header(640, 480), padding=160 * 1024)
+        self.x.move_mouse(*self.screen(*self.AT))
+        started = time.monotonic()
+        self.x.key("alt+v")
+        # The board draws while it waits: a Shift stroke made meanwhile is drawn.
+        stroke = (420, 300)
+        self.x.move_mouse(*self.screen(*stroke))
+        self.x.key_down("shift")
+        try:
+            self.wait_for_pixel(*stroke, BLACK)
+        finally:
+            self.x.key_up("shift")
+        # The paste gives up within a bound and says the clipboard holds no usable picture.
+        self.read_box(started, expected)
+        self.wait_for_pixel(*stroke, BLACK)
+        self.x.move_mouse(*self.screen(*self.AT))
         self.assert_board_unchanged_and_drawing()
 
     def test_enormous_pictures_are_refused(self):

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHashFunctions>
+#include <QImageReader>
 #include <QStringList>
 #include <cstdint>
 #include <cstdlib>
@@ -34,6 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         if (result.image.format() != QImage::Format_RGB32) std::abort();
         if (result.image.width() > bitmap_file::kMaxSide ||
             result.image.height() > bitmap_file::kMaxSide)
+            std::abort();
+        if (qint64(result.image.width()) * result.image.height() * 4 >
+            qint64(QImageReader::allocationLimit()) * 1024 * 1024)
             std::abort();
     }
     // The whole way of a picture through the board, for small pictures and one input in 64:

@@ -67,11 +67,25 @@ def bitmap_corpus():
     put("bitmap_file", "rle8-no-end.bmp", bmp(4, 3, 8, 1, rle8[:-2]))
     put("bitmap_file", "rle8-skip-out.bmp", bmp(4, 3, 8, 1, b"\x00\x02\xff\xff\x02\x07\x00\x01"))
     put("bitmap_file", "rle4.bmp", bmp(4, 2, 4, 2, b"\x04\x12\x00\x00\x00\x04\x34\x56\x00\x01"))
+    # Run-length pictures cut inside a literal, inside a jump and after the last row's end (the
+    # end code missing: whole); an odd literal of four bits a pixel.
+    put("bitmap_file", "rle8-cut-in-literal.bmp", bmp(4, 3, 8, 1, rle8[:7]))
+    put("bitmap_file", "rle8-cut-in-jump.bmp", bmp(4, 3, 8, 1, rle8[:12]))
+    put("bitmap_file", "rle8-rows-ended.bmp", bmp(4, 1, 8, 1, b"\x04\x02\x00\x00"))
+    put("bitmap_file", "rle4-odd-literal.bmp", bmp(5, 1, 4, 2, b"\x00\x05\x12\x34\x50\x00\x00\x01"))
+    # Sixteen bits: 5-5-5 white, and 5-6-5 through bit fields.
+    put("bitmap_file", "rgb16-white.bmp", bmp(2, 1, 16, pixels=b"\xff\x7f\x00\x7c"))
+    put("bitmap_file", "rgb565.bmp", bmp(2, 1, 16, 3, b"\xff\xff\xe0\x07",
+                                         palette=struct.pack("<III", 0xF800, 0x07E0, 0x001F)))
     put("bitmap_file", "bitfields.bmp",
         bmp(2, 1, 32, 3, b"\x01\x02\x03\x04" * 2, palette=struct.pack("<III", 0xFF, 0, 0xFFFFFFFF)))
     # Hostile headers: absurd sizes, zero and odd depths, offsets past the end, huge palettes.
     put("bitmap_file", "huge.bmp", bmp(0x7FFFFFFF, 0x7FFFFFFF, 24, pixels=b"\0" * 8))
     put("bitmap_file", "huge-rle.bmp", bmp(16384, 16384, 8, 1, b"\x00\x01"))
+    # 8 bits a pixel just under the allocation limit, four times over it at 32.
+    put("bitmap_file", "rle8-over-limit-at-32.bmp",
+        bmp(16384, 8191, 8, 1, b"\xff\x01" * 10 + b"\x00\x01", palette=b"\x10\x20\x30\x00" * 256,
+            colours=256))
     put("bitmap_file", "negative-width.bmp", bmp(-4, 4, 24, pixels=b"\0" * 48))
     put("bitmap_file", "min-height.bmp", bmp(1, -0x80000000, 24, pixels=b"\0" * 4))
     put("bitmap_file", "depth0.bmp", bmp(2, 2, 0, pixels=b"\0" * 8))
@@ -99,6 +113,16 @@ def clipboard_corpus():
     rgba = picture("RGBA")
     rgba.putpixel((0, 0), (10, 20, 30, 0))
     put("clipboard_image", "png-alpha.png", saved(rgba, "PNG"))
+    # Alpha either side of one half, and a grey picture within the limit at 8 bits a pixel but
+    # four times over it at 32 (the header only: refused before decoding).
+    half = Image.new("RGBA", (4, 1))
+    for x, alpha in enumerate([0, 127, 128, 255]):
+        half.putpixel((x, 0), (10, 20, 30, alpha))
+    put("clipboard_image", "png-alpha-half.png", saved(half, "PNG"))
+    ihdr = struct.pack(">IIBBBBB", 16384, 8000, 8, 0, 0, 0, 0)
+    put("clipboard_image", "png-grey-over-limit-at-32.png", b"\x89PNG\r\n\x1a\n"
+        + png_chunk(b"IHDR", ihdr) + png_chunk(b"IDAT", zlib.compress(b"\0" * 4000))
+        + png_chunk(b"IEND", b""))
     for fmt, ext, mode in [("BMP", "bmp", "RGB"), ("GIF", "gif", "P"), ("JPEG", "jpg", "RGB"),
                            ("PPM", "ppm", "RGB"), ("PPM", "pgm", "L"), ("PPM", "pbm", "1"),
                            ("XBM", "xbm", "1"), ("ICO", "ico", "RGBA"), ("TIFF", "tif", "RGB")]:

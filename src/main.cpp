@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <vector>
 
+#include "platform/file_names.h"
 #include "platform/japanese_font.h"
 #include "platform/platform.h"
 #include "platform/qt_translations.h"
@@ -32,7 +33,9 @@ int main(int argc, char* argv[]) {
     installJapaneseQtTranslations(app);
     japanese_font::registerSubstitutes();
     QtPlatform platform;
-    TForm1 form(platform, QApplication::arguments().mid(1));
+    // File names are taken as the system's bytes: Qt's own list of arguments loses those that are
+    // not UTF-8. QApplication has taken its own options out of argv by now.
+    TForm1 form(platform, file_names::arguments(argc, argv));
     // Driven from outside over the session bus when there is one; without it the board runs
     // all the same.
     BoardRemote remote(form);

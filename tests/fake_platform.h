@@ -18,6 +18,8 @@ public:
     // The clipboard: its picture, or none (no bitmap); unavailable when `clipboardOpens` is off.
     std::optional<QImage> clipboard;
     bool clipboardOpens = true;
+    // Runs inside each clipboard read, as the board's own events do while a slow owner sends.
+    std::function<void()> whileReadingClipboard;
 
     // Answers for the dialogs and boxes, used front first. A dialog answer is the file name
     // the user picks, or nullopt for Cancel; an unscripted dialog or box is cancelled.
@@ -58,6 +60,7 @@ public:
     }
     ClipboardStatus readClipboardImage(QImage& image) override {
         calls << QStringLiteral("clipboard-read");
+        if (whileReadingClipboard) whileReadingClipboard();
         if (!clipboardOpens) return ClipboardStatus::CannotOpen;
         if (!clipboard) return ClipboardStatus::NoBitmap;
         image = *clipboard;

@@ -84,9 +84,12 @@ void EditCommands::moveSelection() {
 }
 
 void EditCommands::pasteFromClipboard() {
-    saveUndoForPaste();
     QImage picture;
-    switch (platform_.readClipboardImage(picture)) {
+    const ClipboardStatus read = platform_.readClipboardImage(picture);
+    // The undo picture is taken once the clipboard is read: the board keeps drawing while a slow
+    // owner sends, and a stroke made meanwhile is part of what the paste's undo goes back to.
+    saveUndoForPaste();
+    switch (read) {
         case ClipboardStatus::Ok:
             break;
         case ClipboardStatus::NoBitmap:

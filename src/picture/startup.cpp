@@ -1,10 +1,10 @@
 #include "picture/startup.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include "picture/board_model.h"
 #include "platform/bitmap_file.h"
+#include "platform/file_names.h"
 #include "platform/picture_file.h"
 #include "platform/platform.h"
 
@@ -20,11 +20,12 @@ bool shouldLoadSettings(const QString& startDir, const QStringList& args) {
 void handOverPicture(BoardModel& model, const QStringList& args, Platform& platform) {
     if (args.isEmpty()) return;
     const QString& path = args[0];
-    const QFileInfo info(path);
-    if (!info.isFile()) return;
-    const qsizetype dot = info.fileName().lastIndexOf(QLatin1Char('.'));
+    // The name may hold bytes that are not UTF-8: it goes to the system as it came.
+    if (!file_names::isFile(path)) return;
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot < 0) return;
-    const QString extension = info.fileName().mid(dot).toLower();
+    const QString extension = name.mid(dot).toLower();
     if (extension != QStringLiteral(".bmp") && extension != QStringLiteral(".png")) return;
 
     const bitmap_file::ReadResult loaded = picture_file::read(path);
@@ -44,7 +45,7 @@ void handOverPicture(BoardModel& model, const QStringList& args, Platform& platf
     Canvas& surface = model.surface();
     surface.fillRect(surface.rect());
     model.lfb();
-    if (args.size() > 1 && args[1].toLower() == QStringLiteral("delete")) QFile::remove(path);
+    if (args.size() > 1 && args[1].toLower() == QStringLiteral("delete")) file_names::remove(path);
 }
 
 }  // namespace startup

@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QMimeData>
+#include <algorithm>
 
 #include "platform/bitmap_file.h"
 #include "platform/picture_file.h"
@@ -10,20 +11,22 @@
 namespace clipboard_picture {
 
 namespace {
+// The board keeps a pasted picture at 32 bits a pixel, and the decoder may first make one of its
+// own format: both count against the limit, whichever is larger.
 bool sizeAccepted(QSize size, QImage::Format format) {
     if (!size.isValid() || size.width() > bitmap_file::kMaxSide ||
         size.height() > bitmap_file::kMaxSide)
         return false;
-    if (format == QImage::Format_Invalid) return true;
-    const qint64 bytes =
-        qint64(size.width()) * size.height() * QImage::toPixelFormat(format).bitsPerPixel() / 8;
+    const int bits = format == QImage::Format_Invalid
+                         ? 32
+                         : std::max(32, int(QImage::toPixelFormat(format).bitsPerPixel()));
+    const qint64 bytes = qint64(size.width()) * size.height() * bits / 8;
     const int limitMb = QImageReader::allocationLimit();
     return limitMb <= 0 || bytes <= qint64(limitMb) * 1024 * 1024;
 }
 }  // namespace
 
-namespace {
-QImage decodeAsGiven(const QByteArray& bytes) {
+QImage decode(const QByteArray& bytes) {
     QBuffer buffer;
     buffer.setData(bytes);
     if (!buffer.open(QIODevice::ReadOnly)) return {};
@@ -44,18 +47,12 @@ QImage decodeAsGiven(const QByteArray& bytes) {
         if (image.isNull()) return {};
         image.fill(0);
         if (!reader.read(&image) || image.isNull()) return {};
-        return image;
+        return picture_file::keyedFromAlpha(std::move(image));
     }
-    // A format that tells its size only by decoding: Qt's allocation limit holds.
+    // A format that tells its size only by decoding: Qt's allocation limit holds for that.
     QImage image = reader.read();
     if (image.isNull() || !sizeAccepted(image.size(), QImage::Format_Invalid)) return {};
-    return image;
-}
-}  // namespace
-
-QImage decode(const QByteArray& bytes) {
-    const QImage picture = decodeAsGiven(bytes);
-    return picture.hasAlphaChannel() ? picture_file::keyedFromAlpha(picture) : picture;
+    return picture_file::keyedFromAlpha(std::move(image));
 }
 
 namespace {
@@ -92,7 +89,7 @@ QImage fromMimeData(const QMimeData& data) {
     if (encoded || !data.formats().contains(QLatin1String("application/x-qt-image"))) return {};
     QImage picture = qvariant_cast<QImage>(data.imageData());
     if (picture.isNull() || !sizeAccepted(picture.size(), QImage::Format_Invalid)) return {};
-    return picture;
+    return toBoardPicture(std::move(picture));
 }
 
 }  // namespace clipboard_picture

@@ -1,11 +1,16 @@
 #include "platform/ini_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 
 #include "platform/bitmap_file.h"
@@ -345,20 +350,76 @@ QByteArray rewrite(const QByteArray& old, const QList<Entry>& entries) {
     return result;
 }
 
+namespace {
+
+// The file a name stands for once its symbolic links are followed; it need not exist. Empty for
+// a loop of links.
+QString linkTarget(const QString& path) {
+    QString name = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo info(name);
+        if (!info.isSymLink()) return name;
+        name = info.symLinkTarget();
+    }
+    return {};
+}
+
+// Writes the whole new text over the old file itself, for a folder that takes no new file beside
+// it. Not atomic as a replacement is: the blocks are taken first, so that a full disk fails
+// before a byte is overwritten, and the text is on the disk before this returns.
+bool rewriteInPlace(QFile& old, const QList<Entry>& entries) {
+    QByteArray text;
+    QBuffer output(&text);
+    output.open(QIODevice::WriteOnly);
+    Rewriter rewriter(output, entries);
+    rewriter.run(old);
+    if (rewriter.failed_ || old.error() != QFileDevice::NoError) return false;
+    const int fd = ::open(QFile::encodeName(old.fileName()).constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool written = text.isEmpty() || ::posix_fallocate(fd, 0, text.size()) == 0;
+    for (qsizetype done = 0; written && done < text.size();) {
+        const ssize_t n = ::pwrite(fd, text.constData() + done, size_t(text.size() - done), done);
+        if (n < 0 && errno == EINTR) continue;
+        written = n > 0;
+        done += n;
+    }
+    written = written && ::ftruncate(fd, text.size()) == 0 && (::fsync(fd) == 0 || errno == EINVAL);
+    return ::close(fd) == 0 && written;
+}
+
+}  // namespace
+
 QString write(const QString& path, const QList<Entry>& entries) {
     const QString failed = bitmap_file::cannotCreateMessage(path);
-    const QFileInfo info(path);
-    QFile old(path);
+    // Through a symbolic link the file written is the link's target, created if it is missing;
+    // the link stays a link.
+    const QString target = linkTarget(path);
+    if (target.isEmpty()) return failed;
+    const QFileInfo info(target);
+    QFile old(target);
     QBuffer empty;
     QIODevice* input = &empty;
-    if (info.exists() || info.isSymLink()) {
-        if (!info.isFile() || !old.open(QIODevice::ReadOnly)) return failed;
+    struct stat existing = {};
+    if (info.exists()) {
+        if (!info.isFile() || !old.open(QIODevice::ReadOnly) || ::fstat(old.handle(), &existing))
+            return failed;
         input = &old;
     } else {
         empty.open(QIODevice::ReadOnly);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return failed;
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        return input == &old && rewriteInPlace(old, entries) ? QString() : failed;
+    if (input == &old) {
+        // The new file replaces the old one as it was: its mode, and its owner where that is
+        // ours to give (as when the board runs as root on a user's file).
+        if (::fchmod(file.handle(), existing.st_mode & 07777) != 0) {
+            file.cancelWriting();
+            return failed;
+        }
+        [[maybe_unused]] const int owned =
+            ::fchown(file.handle(), existing.st_uid, existing.st_gid);
+    }
     Rewriter rewriter(file, entries);
     rewriter.run(*input);
     if (rewriter.failed_ || old.error() != QFileDevice::NoError) {

@@ -61,7 +61,9 @@ inline QByteArray boolText(bool on) {
 // Writes the entries as if each were written on its own, in order, and returns an empty string,
 // or the message for the error box. The new file is complete before it replaces the old one,
 // so the file is either wholly old or wholly new; an existing file that cannot be read is left
-// alone rather than replaced without its other contents.
+// alone rather than replaced without its other contents. A symbolic link is followed: its target
+// is replaced (or created), keeping its mode and, where it may, its owner. Where the folder takes
+// no new file but the file itself is writable, the file is written over in place instead.
 QString write(const QString& path, const QList<Entry>& entries);
 
 // What `write` makes of the bytes of an existing file (empty for a new one).

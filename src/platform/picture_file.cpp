@@ -48,17 +48,19 @@ QImage withKeyTransparent(const QImage& picture) {
     return out;
 }
 
-QImage keyedFromAlpha(const QImage& picture) {
-    if (!picture.hasAlphaChannel()) return picture.convertToFormat(QImage::Format_RGB32);
-    QImage out = picture.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < out.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
+QImage keyedFromAlpha(QImage picture) {
+    if (!picture.hasAlphaChannel()) return std::move(picture).convertToFormat(QImage::Format_RGB32);
+    picture = std::move(picture).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
             const QRgb p = row[x];
             row[x] = qAlpha(p) < 128 ? TransparentKeyRgb : (0xff000000u | p);
         }
     }
-    return out.convertToFormat(QImage::Format_RGB32);
+    // Every pixel is opaque now: the same bytes are the 32-bit picture, without a second copy.
+    picture.reinterpretAsFormat(QImage::Format_RGB32);
+    return picture;
 }
 
 QByteArray encodePng(const QImage& picture) {

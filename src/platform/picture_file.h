@@ -30,7 +30,7 @@ QString writeOpaque(const QString& path, const QImage& image);
 
 // The alpha rules themselves.
 QImage withKeyTransparent(const QImage& picture);  // ARGB32
-QImage keyedFromAlpha(const QImage& picture);      // RGB32
+QImage keyedFromAlpha(QImage picture);             // RGB32
 // The picture as PNG bytes with the key colour transparent.
 QByteArray encodePng(const QImage& picture);
 

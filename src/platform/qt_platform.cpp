@@ -3,9 +3,12 @@
 #include <QColorDialog>
 #include <QCursor>
 #include <QDir>
+#include <QEventLoop>
 #include <QImageReader>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QSocketNotifier>
+#include <QTimer>
 
 #include "platform/clipboard_picture.h"
 #include "platform/modal_owner.h"
@@ -46,6 +49,16 @@ bool QtPlatform::confirm(const QString& message) {
 }
 
 namespace {
+// While another client's answer is awaited the board keeps drawing: its own events run, and the
+// reader's socket ends the wait as soon as something comes.
+void runBoardEvents(int fd, int ms) {
+    QEventLoop loop;
+    QSocketNotifier ready(qintptr(fd), QSocketNotifier::Read);
+    QObject::connect(&ready, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 // No picture the board takes is encoded in more bytes than its pixels may take in memory, give
 // or take its headers; a transfer beyond that is stopped rather than read to its end.
 x11::SelectionReader::Limits foreignClipboardLimits() {
@@ -53,6 +66,7 @@ x11::SelectionReader::Limits foreignClipboardLimits() {
     const int limitMb = QImageReader::allocationLimit();
     x11::SelectionReader::Limits limits;
     limits.maxBytes = (limitMb > 0 ? limitMb : 256) * kMb + kMb;
+    limits.idle = runBoardEvents;
     return limits;
 }
 
@@ -80,10 +94,17 @@ ClipboardStatus readForeignClipboardImage(x11::SelectionReader& reader, QImage& 
 
 // Qt's clipboard cannot fail to open as a Windows one can: it is missing only when the
 // platform has none, and a write is lost only when another client keeps the selection. Both
-// count as "cannot open".
+// count as "cannot open", as does a paste asked for while another one waits for its owner (the
+// board runs its events meanwhile).
 ClipboardStatus QtPlatform::readClipboardImage(QImage& image) {
+    static bool reading = false;
+    if (reading) return ClipboardStatus::CannotOpen;
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard && x11::isX11() && !clipboard->ownsClipboard()) {
+        reading = true;
+        struct Done {
+            ~Done() { reading = false; }
+        } done;
         x11::SelectionReader reader(foreignClipboardLimits());
         if (reader.ready()) return readForeignClipboardImage(reader, image);
     }

@@ -3,11 +3,11 @@
 #include <poll.h>
 #include <xcb/xcb.h>
 
-#include <QElapsedTimer>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace x11 {
@@ -29,7 +29,8 @@ struct SelectionReader::Property {
     QByteArray bytes;
 };
 
-SelectionReader::SelectionReader(Limits limits) : limits_(limits) {
+SelectionReader::SelectionReader(Limits limits) : limits_(std::move(limits)) {
+    clock_.start();
     connection_ = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection_)) return;
     selection_ = atom("CLIPBOARD");
@@ -74,11 +75,11 @@ bool SelectionReader::ownerStillThere() {
 }
 
 // The first event that `matches`, to be freed by the caller; null once the owner is gone, the
-// connection broke or no such event came within the answer time. Other events are dropped.
+// connection broke, or no such event came within the answer time or before the transfer's end.
+// Other events are dropped.
 template <typename Matches>
 void* SelectionReader::waitFor(Matches matches) {
-    QElapsedTimer waited;
-    waited.start();
+    const qint64 end = std::min(clock_.elapsed() + limits_.answerMs, transferEnd_);
     auto next = [&](bool read) -> xcb_generic_event_t* {
         while (xcb_generic_event_t* event = read ? xcb_poll_for_event(connection_)
                                                  : xcb_poll_for_queued_event(connection_)) {
@@ -90,12 +91,18 @@ void* SelectionReader::waitFor(Matches matches) {
     for (;;) {
         if (xcb_generic_event_t* event = next(true)) return event;
         if (xcb_connection_has_error(connection_)) return nullptr;
-        const qint64 left = limits_.answerMs - waited.elapsed();
+        const qint64 left = end - clock_.elapsed();
         if (left <= 0 || !ownerStillThere()) return nullptr;
         // The round trip may have brought events in with its reply.
         if (xcb_generic_event_t* event = next(false)) return event;
-        pollfd socket{xcb_get_file_descriptor(connection_), POLLIN, 0};
-        poll(&socket, 1, int(std::min<qint64>(left, kOwnerCheckMs)));
+        const int fd = xcb_get_file_descriptor(connection_);
+        const int ms = int(std::min<qint64>(left, kOwnerCheckMs));
+        if (limits_.idle) {
+            limits_.idle(fd, ms);
+        } else {
+            pollfd socket{fd, POLLIN, 0};
+            poll(&socket, 1, ms);
+        }
     }
 }
 
@@ -164,6 +171,7 @@ SelectionReader::Result SelectionReader::readIncrementally(std::uint32_t announc
 SelectionReader::Result SelectionReader::targets(QStringList& names) {
     names.clear();
     if (!ready()) return Result::Failed;
+    transferEnd_ = clock_.elapsed() + limits_.transferMs;
     const Result asked = request(atom("TARGETS"));
     if (asked != Result::Ok) return asked;
     Property list;
@@ -188,6 +196,7 @@ SelectionReader::Result SelectionReader::targets(QStringList& names) {
 SelectionReader::Result SelectionReader::read(const QString& target, QByteArray& data) {
     data.clear();
     if (!ready()) return Result::Failed;
+    transferEnd_ = clock_.elapsed() + limits_.transferMs;
     const Result asked = request(atom(target.toLatin1().constData()));
     if (asked != Result::Ok) return asked;
     Property first;

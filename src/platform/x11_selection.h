@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 
 struct xcb_connection_t;
 
@@ -12,19 +14,25 @@ namespace x11 {
 // waits. Qt's own reader waits 5 s for every answer that does not come, twice for the list of
 // formats, and reads an incremental transfer for as long as the owner keeps sending. This one
 // gives up as soon as the owner is gone (an owner that exits mid-transfer), after `answerMs`
-// without an answer from an owner that is still there, and once a transfer passes `maxBytes`.
+// without an answer from an owner that is still there, once a transfer has taken `transferMs`
+// however lively its owner (one sending a kilobyte every few seconds), and once a transfer
+// passes `maxBytes`. While it waits it can run the caller's own events (`idle`).
 class SelectionReader {
 public:
     struct Limits {
         int answerMs = 5000;                        // the longest wait for one answer
+        int transferMs = 5000;                      // the longest time one transfer takes
         std::int64_t maxBytes = 256 * 1024 * 1024;  // the longest transfer taken
+        // Waits at most `ms` for the connection's socket `fd` to be readable; by default the
+        // thread sleeps in poll().
+        std::function<void(int fd, int ms)> idle;
     };
 
     enum class Result {
         Ok,
         Refused,   // the owner has no data in that format
         TooLarge,  // the transfer passed maxBytes
-        Failed,    // no owner, the owner went away, or no answer in time
+        Failed,    // no owner, the owner went away, or no answer or no whole transfer in time
     };
 
     explicit SelectionReader(Limits limits);
@@ -53,6 +61,8 @@ private:
     std::uint32_t atom(const char* name);
 
     Limits limits_;
+    QElapsedTimer clock_;
+    qint64 transferEnd_ = 0;  // when the transfer under way is given up, on clock_
     xcb_connection_t* connection_ = nullptr;
     std::uint32_t window_ = 0;
     std::uint32_t selection_ = 0;

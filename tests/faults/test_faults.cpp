@@ -251,6 +251,28 @@ TEST_F(Faults, AFullDiskRefusesEveryWriteAndLosesNoByte) {
     expectUsableAgain(*b);
 }
 
+// A start folder that takes no new file, holding a settings file that is writable (here one
+// mounted from a writable folder): the board closes, its settings written over the file itself,
+// the user's own lines kept.
+TEST_F(Faults, AReadOnlyFolderWithAWritableConfigIniClosesAndWritesItInPlace) {
+    const QString writable = settings::fileIn(good);
+    writeFile(writable, "; mine\r\n[form1]\r\nwidth=300\r\n[other]\r\nx=1\r\n");
+    ASSERT_TRUE(mount->makeReadOnly());
+    ASSERT_EQ(private_mounts::bind(writable, settings::fileIn(faulty)), QString());
+    ASSERT_FALSE(QFile(in(faulty, "probe")).open(QIODevice::WriteOnly));
+    {
+        Board b(faulty);
+        b.model().options.FillAtOnce = !b.model().options.FillAtOnce;  // a setting changed
+        EXPECT_TRUE(b.form->close());
+        EXPECT_TRUE(b.platform.errors.isEmpty());
+        EXPECT_EQ(settings::read(settings::fileIn(faulty)), b.form->currentSettings());
+    }
+    private_mounts::unmount(settings::fileIn(faulty));
+    const QByteArray ini = readAll(writable);
+    EXPECT_TRUE(ini.startsWith("; mine\r\n[form1]\r\n")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("[other]\r\nx=1\r\n")) << ini.toStdString();
+}
+
 TEST_F(Faults, ADuplicateWhoseProgramCannotStartSaysSoAndLeavesNoHandOver) {
     const QString program = QCoreApplication::applicationFilePath();
     // The program's folder is covered for one case; the board's own folder must stay in view.

@@ -292,6 +292,19 @@ TEST_F(EditCommandsTest, ZeroAreaSelectionIsNotCopiedCutOrWritten) {
     }
 }
 
+// The board draws while a slow clipboard owner sends: undoing the paste goes back to the picture
+// with the stroke made meanwhile, not to the one before it.
+TEST_F(EditCommandsTest, AStrokeMadeWhileTheClipboardIsReadIsKeptByThePastesUndo) {
+    platform.clipboard = solid(5, 5, kGreen);
+    platform.whileReadingClipboard = [&] {
+        b.model.SaveUndo();
+        paint(b.surface(), {10, 10, 5, 5}, kRed);
+        b.model.stb();
+    };
+    edit.pasteFromClipboard();
+    EXPECT_EQ(b.model.stores.undo().pixel(12, 12), kRed);
+}
+
 TEST_F(EditCommandsTest, PasteKeepsAPictureLargerThanTheBoardWhole) {
     platform.clipboard = solid(2000, 1500, kGreen);
     edit.pasteFromClipboard();

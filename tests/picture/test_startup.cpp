@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include "fake_platform.h"
 #include "picture/startup.h"
 #include "platform/bitmap_file.h"
+#include "platform/file_names.h"
 #include "platform/picture_file.h"
 #include "test_helpers.h"
 
@@ -126,6 +128,39 @@ TEST_F(Startup, ExtensionAndDeleteWordInAnyCase) {
     handOver({kept, QStringLiteral("deleted")});
     EXPECT_TRUE(QFile::exists(kept));
     EXPECT_TRUE(platform.errors.isEmpty());
+}
+
+// A name that is not UTF-8 reaches the system as the bytes it came as: opened, then deleted.
+TEST_F(Startup, ANameThatIsNotUtf8OpensAndIsDeleted) {
+    const QImage img = pattern(8, 8, 6);
+    const QByteArray raw = QFile::encodeName(dir.path()) + "/\xff\xfe caf\xc3\xa9.bmp";
+    ASSERT_EQ(::rename(QFile::encodeName(picture(QStringLiteral("plain.bmp"), img)).constData(),
+                       raw.constData()),
+              0);
+    QByteArray name = raw, word = "delete", program = "velmo";
+    char* argv[] = {program.data(), name.data(), word.data()};
+    const QStringList args = file_names::arguments(3, argv);
+    EXPECT_TRUE(args[0].endsWith(QStringLiteral(" café.bmp")));
+    handOver(args);
+    EXPECT_TRUE(platform.errors.isEmpty());
+    EXPECT_EQ(buffer().pixel(5, 5), fromQRgb(img.pixel(5, 5)));
+    EXPECT_NE(::access(raw.constData(), F_OK), 0) << "deleted";
+}
+
+// Any bytes survive the way to a name and back; valid UTF-8 reads as Qt reads it.
+TEST(FileNames, AnyBytesSurviveTheWayThereAndBack) {
+    std::mt19937 rng(18);
+    for (int i = 0; i < 2000; ++i) {
+        QByteArray bytes(int(rng() % 12), '\0');
+        for (char& c : bytes)
+            c = char(rng() % 4 == 0 ? 0x80 + rng() % 0x80 : rng() % 0x100);
+        ASSERT_EQ(file_names::encode(file_names::decode(bytes)), bytes) << bytes.toHex().data();
+    }
+    for (const char* text : {"", "a.bmp", "ビット.bmp", "\xf0\x9f\x98\x80.bmp"})
+        EXPECT_EQ(file_names::decode(text), QString::fromUtf8(text)) << text;
+    // Overlong forms and encoded surrogates are not UTF-8 and come back as they were.
+    for (const char* text : {"\xc0\xaf", "\xed\xb2\x80", "\xf4\x90\x80\x80", "\xe3\x81"})
+        EXPECT_EQ(file_names::encode(file_names::decode(text)), QByteArray(text)) << text;
 }
 
 TEST_F(Startup, ArgumentsThatNameNoBitmapAreIgnored) {

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QImageReader>
 #include <QMimeData>
 #include <QtEndian>
 
 #include "platform/bitmap_file.h"
 #include "platform/clipboard_picture.h"
+#include "platform/colour.h"
 #include "test_helpers.h"
 
 namespace {
@@ -76,4 +78,37 @@ TEST(ClipboardPicture, TakesTheFirstDecodableImageFormatAndNeverQtsConversionOfO
     QMimeData text;
     text.setText(QStringLiteral("text"));
     EXPECT_TRUE(clipboard_picture::fromMimeData(text).isNull());
+}
+
+// A picture with see-through parts keeps them see-through on the board: clear pixels would
+// otherwise turn black and catch clicks.
+TEST(ClipboardPicture, PixelsLessThanHalfOpaqueBecomeTheKeyColourTheRestOpaque) {
+    QImage clear(4, 1, QImage::Format_ARGB32);
+    clear.setPixel(0, 0, qRgba(10, 20, 30, 0));
+    clear.setPixel(1, 0, qRgba(10, 20, 30, 127));
+    clear.setPixel(2, 0, qRgba(10, 20, 30, 128));
+    clear.setPixel(3, 0, qRgba(10, 20, 30, 255));
+    const QImage back = clipboard_picture::decode(encoded(clear, "png"));
+    ASSERT_EQ(back.format(), QImage::Format_RGB32);
+    EXPECT_EQ(back.pixel(0, 0), TransparentKeyRgb);
+    EXPECT_EQ(back.pixel(1, 0), TransparentKeyRgb);
+    EXPECT_EQ(back.pixel(2, 0), qRgb(10, 20, 30));
+    EXPECT_EQ(back.pixel(3, 0), qRgb(10, 20, 30));
+}
+
+// The limit counts the 32-bit picture the board keeps, not the decoder's own: a grey picture
+// within the limit at one byte a pixel takes four times that once pasted.
+TEST(ClipboardPicture, TheAllocationLimitCountsThePictureTheBoardKeeps) {
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1);  // 1 MiB
+    QImage grey(1024, 1000, QImage::Format_Grayscale8);
+    grey.fill(200);
+    const QByteArray large = encoded(grey, "png");
+    const QByteArray fits = encoded(grey.copy(0, 0, 512, 500), "png");
+    const QImage refused = clipboard_picture::decode(large);
+    const QImage taken = clipboard_picture::decode(fits);
+    QImageReader::setAllocationLimit(limit);
+    EXPECT_TRUE(refused.isNull());
+    ASSERT_EQ(taken.size(), QSize(512, 500));
+    EXPECT_EQ(taken.pixel(511, 499), qRgb(200, 200, 200));
 }

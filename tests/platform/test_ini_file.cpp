@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -208,4 +210,51 @@ TEST(IniFile, ALastLineCutInsideItsLineEndingKeepsItsValue) {
               QString());
     EXPECT_EQ(readAll(path), "[floodfill]\r\natonce=1\r\nother=2\r\n[stump]\r\ncontinuous=0\r\n");
     EXPECT_EQ(Profile::read(path).readInteger("floodfill", "atonce", 0), 1);
+}
+
+// Settings kept elsewhere through a link (a dotfiles folder, say): the link stays a link and its
+// target is written, keeping the target's mode and owner; a dangling link makes its target where
+// the target's folder allows, and is the usual error where it does not.
+TEST(IniFile, ThroughASymbolicLinkTheTargetIsWrittenAndTheLinkStays) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("start") && QDir(dir.path()).mkpath("dotfiles"));
+    const QString target = dir.filePath("dotfiles/velmo.ini");
+    const QString link = dir.filePath("start/config.ini");
+    writeFile(target, "; mine\n[form1]\nborder=0\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0640), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(QFile::encodeName(target).constData(), 4321, 4322), 0);
+    }
+    // Two links in a row, the first relative.
+    ASSERT_TRUE(QFile::link(target, dir.filePath("dotfiles/current.ini")));
+    ASSERT_EQ(::symlink("../dotfiles/current.ini", QFile::encodeName(link).constData()), 0);
+
+    ASSERT_EQ(ini_file::write(link, {{"form1", "border", "1"}}), QString());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(QFileInfo(dir.filePath("dotfiles/current.ini")).isSymLink());
+    EXPECT_EQ(readAll(target), QByteArray("; mine\n[form1]\nborder=1\n"));
+    struct stat info = {};
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(info.st_uid, 4321u);
+        EXPECT_EQ(info.st_gid, 4322u);
+    }
+
+    const QString dangling = dir.filePath("start/dangling.ini");
+    ASSERT_TRUE(QFile::link(dir.filePath("dotfiles/new.ini"), dangling));
+    ASSERT_EQ(ini_file::write(dangling, {{"form1", "border", "1"}}), QString());
+    EXPECT_TRUE(QFileInfo(dangling).isSymLink());
+    EXPECT_EQ(readAll(dir.filePath("dotfiles/new.ini")), QByteArray("[form1]\nborder=1\n"));
+
+    const QString nowhere = dir.filePath("start/nowhere.ini");
+    ASSERT_TRUE(QFile::link(dir.filePath("missing/new.ini"), nowhere));
+    EXPECT_EQ(ini_file::write(nowhere, {{"form1", "border", "1"}}),
+              "ファイル " + nowhere + " を作成できません");
+    EXPECT_TRUE(QFileInfo(nowhere).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("missing")));
+    const QString loop = dir.filePath("start/loop.ini");
+    ASSERT_TRUE(QFile::link(loop, loop));
+    EXPECT_FALSE(ini_file::write(loop, {{"form1", "border", "1"}}).isEmpty());
 }
