@@ -4,6 +4,7 @@
 #include "platform/japanese_font.h"
 #include "platform/platform.h"
 #include "platform/qt_translations.h"
+#include "platform/termination.h"
 #include "window/board_icon.h"
 #include "window/tform1.h"
 
@@ -21,5 +22,10 @@ int main(int argc, char* argv[]) {
     TForm1 form(platform, QApplication::arguments().mid(1));
     form.show();
     form.activateWindow();
-    return app.exec();
+    // A logout, a kill or a lost display ends the board without its normal exit: its picture
+    // is written to the recovery file first and left there.
+    termination::install([&form] { form.keepPictureForRecovery(); });
+    const int status = app.exec();
+    termination::uninstall();
+    return status;
 }

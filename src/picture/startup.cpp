@@ -16,18 +16,18 @@ bool shouldLoadSettings(const QString& startDir, const QStringList& args) {
     return args.isEmpty() || args[0].toLower() != QStringLiteral("default");
 }
 
-void handOverPicture(BoardModel& model, const QStringList& args, Platform& platform) {
-    if (args.isEmpty()) return;
+bool handOverPicture(BoardModel& model, const QStringList& args, Platform& platform) {
+    if (args.isEmpty()) return false;
     const QString& path = args[0];
     const QFileInfo info(path);
-    if (!info.isFile()) return;
+    if (!info.isFile()) return false;
     const qsizetype dot = info.fileName().lastIndexOf(QLatin1Char('.'));
-    if (dot < 0 || info.fileName().mid(dot).toLower() != QStringLiteral(".bmp")) return;
+    if (dot < 0 || info.fileName().mid(dot).toLower() != QStringLiteral(".bmp")) return false;
 
     const bitmap_file::ReadResult loaded = bitmap_file::read(path);
     if (!loaded.ok()) {
         platform.showError(loaded.error);
-        return;
+        return false;
     }
     // The picture becomes the committed one from the top-left corner, cut off at the store's
     // size, and the rest of the store the key colour. Done in place: sizing the store to the
@@ -41,7 +41,9 @@ void handOverPicture(BoardModel& model, const QStringList& args, Platform& platf
     Canvas& surface = model.surface();
     surface.fillRect(surface.rect());
     model.lfb();
-    if (args.size() > 1 && args[1].toLower() == QStringLiteral("delete")) QFile::remove(path);
+    if (args.size() < 2 || args[1].toLower() != QStringLiteral("delete")) return false;
+    QFile::remove(path);
+    return true;
 }
 
 }  // namespace startup
