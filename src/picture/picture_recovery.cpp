@@ -55,7 +55,23 @@ PictureRecovery::~PictureRecovery() {
     // An orphan not yet replaced by a save of this instance stays for the next start.
 }
 
+// A board that ended with nothing to keep (killed, or ended by a signal before any change)
+// leaves its lock file without a picture; it is of no use to anyone once no one holds it.
+void PictureRecovery::removeLeftLocks() {
+    const QDir dir(folder_);
+    for (const QFileInfo& info :
+         dir.entryInfoList({QStringLiteral("recovery-*.lock")}, QDir::Files)) {
+        const QString path = info.absoluteFilePath();
+        const QString picture = path.chopped(5) + QStringLiteral(".bmp");
+        if (path == QFileInfo(lock_->path()).absoluteFilePath() || QFile::exists(picture)) continue;
+        FileLock left(path);
+        if (left.tryLock(false) == FileLock::Result::Held && !QFile::exists(picture))
+            left.removeAndUnlock();
+    }
+}
+
 QImage PictureRecovery::takeOrphan() {
+    removeLeftLocks();
     const QDir dir(folder_);
     const QFileInfoList pictures = dir.entryInfoList({QStringLiteral("recovery-*.bmp")},
                                                      QDir::Files, QDir::Time);  // newest first

@@ -61,6 +61,7 @@ private:
     void takeResult(const Result& result);
     // Makes the folder and takes this instance's lock, unless done; true once both are.
     bool acquire();
+    void removeLeftLocks();
 
     QString folder_;
     QString picturePath_;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -173,8 +174,17 @@ TEST_F(Recovery, AnOrphanIsTakenThoughTheProcessIdInItsLockRunsAgain) {
         th::writeFile(dir.filePath(QStringLiteral("recovery-7-7.lock")),
                       th::readAll(dir.filePath(QStringLiteral("running.lock"))));
     }
+    // Lock files left without a picture (a board that ended with nothing to keep) go at
+    // start, unless held by a board that has not written yet.
+    th::writeFile(dir.filePath(QStringLiteral("recovery-8-8.lock")), "");
+    auto running = make();
     auto r = make();
     EXPECT_TRUE(th::sameImage(r->takeOrphan(), picture(qRgb(0, 90, 0))));
+    QStringList expected{QFileInfo(running->picturePath()).completeBaseName() + ".lock",
+                         QFileInfo(r->picturePath()).completeBaseName() + ".lock",
+                         "recovery-7-7.bmp", "recovery-7-7.lock"};
+    expected.sort();
+    EXPECT_EQ(files(dir.path()), expected);
     // Held now: a second start does not take it too.
     EXPECT_TRUE(make()->takeOrphan().isNull());
 }
