@@ -7,6 +7,7 @@
 #include "platform/japanese_font.h"
 #include "platform/platform.h"
 #include "platform/qt_translations.h"
+#include "platform/termination.h"
 #include "remote/board_service.h"
 #include "remote/remote_client.h"
 #include "window/board_icon.h"
@@ -43,5 +44,10 @@ int main(int argc, char* argv[]) {
     service.publish();
     form.show();
     form.activateWindow();
-    return app.exec();
+    // A logout, a kill or a lost display ends the board without its normal exit: its picture
+    // is written to the recovery file first and left there.
+    termination::install([&form] { form.keepPictureForRecovery(); });
+    const int status = app.exec();
+    termination::uninstall();
+    return status;
 }

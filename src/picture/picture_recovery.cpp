@@ -12,6 +12,7 @@
 
 #include "picture/board_model.h"
 #include "platform/bitmap_file.h"
+#include "platform/file_lock.h"
 #include "platform/platform.h"
 
 namespace {
@@ -32,11 +33,15 @@ PictureRecovery::PictureRecovery(const QString& folder, Platform& platform,
                                  std::function<QImage()> committed)
     : folder_(folder), platform_(platform), committed_(std::move(committed)) {
     picturePath_ = folder_ + QLatin1Char('/') + instanceName() + QStringLiteral(".bmp");
-    if (!QDir().mkpath(folder_)) return;
-    lock_ = std::make_unique<QLockFile>(lockPathOf(picturePath_));
-    lock_->setStaleLockTime(0);  // a lock is stale only when its process is gone
-    usable_ = lock_->tryLock(0);
+    lock_ = std::make_unique<FileLock>(lockPathOf(picturePath_));
     QObject::connect(&timer_, &QTimer::timeout, [this] { period(); });
+    acquire();
+}
+
+bool PictureRecovery::acquire() {
+    if (!usable_ && QDir().mkpath(folder_))
+        usable_ = lock_->tryLock(true) == FileLock::Result::Held;
+    return usable_;
 }
 
 PictureRecovery::~PictureRecovery() {
@@ -45,22 +50,40 @@ PictureRecovery::~PictureRecovery() {
     finishWrite();
     if (usable_) {
         QFile::remove(picturePath_);
-        lock_->unlock();
+        lock_->removeAndUnlock();
     }
     // An orphan not yet replaced by a save of this instance stays for the next start.
 }
 
+// A board that ended with nothing to keep (killed, or ended by a signal before any change)
+// leaves its lock file without a picture; it is of no use to anyone once no one holds it.
+void PictureRecovery::removeLeftLocks() {
+    const QDir dir(folder_);
+    for (const QFileInfo& info :
+         dir.entryInfoList({QStringLiteral("recovery-*.lock")}, QDir::Files)) {
+        const QString path = info.absoluteFilePath();
+        const QString picture = path.chopped(5) + QStringLiteral(".bmp");
+        if (path == QFileInfo(lock_->path()).absoluteFilePath() || QFile::exists(picture)) continue;
+        FileLock left(path);
+        if (left.tryLock(false) == FileLock::Result::Held && !QFile::exists(picture))
+            left.removeAndUnlock();
+    }
+}
+
 QImage PictureRecovery::takeOrphan() {
-    if (!usable_) return {};
+    removeLeftLocks();
     const QDir dir(folder_);
     const QFileInfoList pictures = dir.entryInfoList({QStringLiteral("recovery-*.bmp")},
                                                      QDir::Files, QDir::Time);  // newest first
     for (const QFileInfo& info : pictures) {
         const QString path = info.absoluteFilePath();
         if (path == QFileInfo(picturePath_).absoluteFilePath()) continue;
-        auto lock = std::make_unique<QLockFile>(lockPathOf(path));
-        lock->setStaleLockTime(0);
-        if (!lock->tryLock(0)) continue;  // its instance still runs, or another took it
+        auto lock = std::make_unique<FileLock>(lockPathOf(path));
+        // A lock file is made before its picture and removed after it: a picture without one
+        // has no running instance (in a folder that cannot be written, none can be made either).
+        const FileLock::Result locked = lock->tryLock(true);
+        if (locked != FileLock::Result::Held && locked != FileLock::Result::Missing)
+            continue;  // its instance still runs, or another start took it
         const bitmap_file::ReadResult picture = bitmap_file::read(path);
         if (!picture.ok()) continue;  // the lock is released; the file is left as it is
         orphanPicture_ = path;
@@ -72,7 +95,7 @@ QImage PictureRecovery::takeOrphan() {
 }
 
 void PictureRecovery::releaseOrphan() {
-    orphanLock_.reset();  // unlocking removes the lock file; the picture stays
+    orphanLock_.reset();  // unlocked; the picture and its lock file stay
     orphanPicture_.clear();
     forceNext_ = false;
 }
@@ -90,7 +113,7 @@ void PictureRecovery::period() {
         takeResult(write_.get());
     }
     const bool force = std::exchange(forceNext_, false);
-    if (!usable_) {
+    if (!acquire()) {
         // Said only once there is something to keep.
         if (!reported_ && (force || committed_() != lastWritten_))
             takeResult({false, bitmap_file::cannotCreateMessage(picturePath_)});
@@ -109,12 +132,24 @@ void PictureRecovery::finishWrite() {
     if (write_.valid()) takeResult(write_.get());
 }
 
+void PictureRecovery::writeNow() {
+    timer_.stop();
+    reported_ = true;  // the board is ending: no box
+    finishWrite();
+    if (!acquire()) return;
+    const QImage picture = committed_();
+    if (!std::exchange(forceNext_, false) && picture == lastWritten_) return;
+    if (!bitmap_file::write(picturePath_, picture).isEmpty()) return;
+    lastWritten_ = picture;
+    takeResult({true, {}});
+}
+
 void PictureRecovery::takeResult(const Result& result) {
     if (result.wrote && !saved_) {
         saved_ = true;
         if (orphanLock_) {
             QFile::remove(orphanPicture_);
-            orphanLock_->unlock();
+            orphanLock_->removeAndUnlock();
             orphanLock_.reset();
         }
     }

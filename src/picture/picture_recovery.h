@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QImage>
-#include <QLockFile>
 #include <QString>
 #include <QTimer>
 #include <functional>
 #include <future>
 #include <memory>
 
+class FileLock;
 class Platform;
 
 // Keeps the committed picture of this instance in a recovery file, so that a crash, a kill or a
@@ -15,14 +15,15 @@ class Platform;
 // a worker thread compares it with the picture last written and, when it changed, writes it
 // atomically (a complete new file replaces the old one). The frame tick never waits for it.
 //
-// Files, in the state folder: "recovery-<pid>.bmp", the picture, and "recovery-<pid>.lock",
-// locked while the instance runs. A picture whose lock can be taken belongs to an instance that
-// is no longer running. A normal exit removes both files.
+// Files, in the state folder: "recovery-<pid>-<start>.bmp", the picture, and the same name with
+// ".lock", flock-ed while the instance runs (see FileLock). A picture whose lock can be taken, or
+// that has no lock file, belongs to an instance that is no longer running. A normal exit removes
+// both files. A folder that cannot be made or written is tried again every period.
 class PictureRecovery {
 public:
     static constexpr int kPeriodMs = 3000;
 
-    // `committed` returns a copy of the committed picture; it runs on the UI thread.
+    // `committed` returns a copy of the whole committed picture; it runs on the UI thread.
     PictureRecovery(const QString& folder, Platform& platform, std::function<QImage()> committed);
     ~PictureRecovery();
 
@@ -30,11 +31,15 @@ public:
 
     // The newest picture of an instance that is no longer running, or a null image. The file
     // is kept (and its lock held, so no other instance takes it too) until this instance's own
-    // first save, and removed then.
+    // first save, and removed then. Reading needs no writable folder.
     QImage takeOrphan();
     // The board shows another picture after all (one named on the command line): the orphan
     // is left for a later start.
     void releaseOrphan();
+
+    // The picture shown at start exists nowhere else (it was taken over from a file that is gone
+    // now): the first period writes it as a change. Call after releaseOrphan().
+    void markChanged() { forceNext_ = true; }
 
     // Starts the periodic saves.
     void start(int periodMs = kPeriodMs);
@@ -43,6 +48,10 @@ public:
     void period();
     // Waits for the write under way and takes its result (tests and exit).
     void finishWrite();
+    // Writes the committed picture now, if it changed, and waits for it: the board is about to
+    // end other than by its normal exit (a termination signal, a lost display), so its files
+    // stay for the next start. Shows no box.
+    void writeNow();
 
 private:
     struct Result {
@@ -50,12 +59,15 @@ private:
         QString error;
     };
     void takeResult(const Result& result);
+    // Makes the folder and takes this instance's lock, unless done; true once both are.
+    bool acquire();
+    void removeLeftLocks();
 
     QString folder_;
     QString picturePath_;
     Platform& platform_;
     std::function<QImage()> committed_;
-    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<FileLock> lock_;
     bool usable_ = false;     // the folder exists and this instance holds its lock
     bool reported_ = false;   // a failure was shown; later ones are not
     bool saved_ = false;      // this instance has written its picture once
@@ -63,7 +75,7 @@ private:
     QImage lastWritten_;      // read and written only by the write under way
     std::future<Result> write_;
     QString orphanPicture_;
-    std::unique_ptr<QLockFile> orphanLock_;
+    std::unique_ptr<FileLock> orphanLock_;  // not held where the orphan has no lock file
     QTimer timer_;
 };
 

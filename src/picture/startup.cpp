@@ -17,21 +17,21 @@ bool shouldLoadSettings(const QString& startDir, const QStringList& args) {
     return args.isEmpty() || args[0].toLower() != QStringLiteral("default");
 }
 
-void handOverPicture(BoardModel& model, const QStringList& args, Platform& platform) {
-    if (args.isEmpty()) return;
+bool handOverPicture(BoardModel& model, const QStringList& args, Platform& platform) {
+    if (args.isEmpty()) return false;
     const QString& path = args[0];
     // The name may hold bytes that are not UTF-8: it goes to the system as it came.
-    if (!file_names::isFile(path)) return;
+    if (!file_names::isFile(path)) return false;
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0) return;
+    if (dot < 0) return false;
     const QString extension = name.mid(dot).toLower();
-    if (extension != QStringLiteral(".bmp") && extension != QStringLiteral(".png")) return;
+    if (extension != QStringLiteral(".bmp") && extension != QStringLiteral(".png")) return false;
 
     const bitmap_file::ReadResult loaded = picture_file::read(path);
     if (!loaded.ok()) {
         platform.showError(loaded.error);
-        return;
+        return false;
     }
     // The picture becomes the committed one from the top-left corner, cut off at the store's
     // size, and the rest of the store the key colour. Done in place: sizing the store to the
@@ -45,7 +45,9 @@ void handOverPicture(BoardModel& model, const QStringList& args, Platform& platf
     Canvas& surface = model.surface();
     surface.fillRect(surface.rect());
     model.lfb();
-    if (args.size() > 1 && args[1].toLower() == QStringLiteral("delete")) file_names::remove(path);
+    if (args.size() < 2 || args[1].toLower() != QStringLiteral("delete")) return false;
+    file_names::remove(path);
+    return true;
 }
 
 }  // namespace startup

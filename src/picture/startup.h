@@ -14,6 +14,7 @@ bool shouldLoadSettings(const QString& startDir, const QStringList& args);
 
 // Loads the picture named by argument 1 into the committed picture and shows it; deletes the
 // file when argument 2 is "delete". A picture that cannot be loaded is reported and kept.
-void handOverPicture(BoardModel& model, const QStringList& args, Platform& platform);
+// True when the picture was taken over: loaded and its file to be deleted.
+bool handOverPicture(BoardModel& model, const QStringList& args, Platform& platform);
 
 }  // namespace startup

@@ -128,7 +128,10 @@ ClipboardStatus QtPlatform::writeClipboardImage(const QImage& image) {
 }
 
 QString QtPlatform::recoveryFolder() {
+    // A relative path is no valid value and is ignored, as an unset one is: it would name a
+    // folder that changes with the folder the board is started from.
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (state.isEmpty()) state = QDir::homePath() + QStringLiteral("/.local/state");
+    if (state.isEmpty() || QDir::isRelativePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
     return state + QStringLiteral("/velmo");
 }

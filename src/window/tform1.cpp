@@ -68,16 +68,18 @@ void TForm1::FormCreate() {
     }
     startRecovery();
     const QImage recovered = recovery_ ? committedPicture() : QImage();
-    startup::handOverPicture(model_, args_, platform_);
+    const bool takenOver = startup::handOverPicture(model_, args_, platform_);
     if (recovery_) {
         if (committedPicture() != recovered) recovery_->releaseOrphan();
+        if (takenOver) recovery_->markChanged();  // its file is gone: only this board has it
         recovery_->start();
     }
 }
 
+// The whole store, also what lies outside the window: a board made smaller still holds it, and
+// a board restarted at a smaller size must not cut it off when it writes its first file.
 QImage TForm1::committedPicture() const {
-    const Canvas& buffer = model_.stores.buffer();
-    return buffer.image().copy(QRect(QPoint(0, 0), size()).intersected(buffer.rect()));
+    return model_.stores.buffer().image().copy();
 }
 
 // The picture of an instance that crashed comes back; a picture named on the command line is

@@ -45,6 +45,13 @@ public:
     ~TForm1() override;
 
     BoardModel& model() { return model_; }
+    // The recovery writer, when the state folder is known (null otherwise).
+    PictureRecovery* recovery() { return recovery_.get(); }
+    // The board is about to end other than through its normal exit: its picture is written to
+    // the recovery file now and left there for the next start.
+    void keepPictureForRecovery() {
+        if (recovery_) recovery_->writeNow();
+    }
     WindowShape& shape() { return presenter_.shape(); }
     QTimer& timer() { return Timer1; }
     Platform& platform() { return platform_; }

@@ -239,7 +239,7 @@ TEST_F(Faults, AFullDiskRefusesEveryWriteAndLosesNoByte) {
     const std::unique_ptr<Board> b = expectEveryWriterRefused();
     expectRecoveryReportedOnce(*recovery, picture);
     recovery.reset();
-    // A board started while the folder is full cannot even take its lock.
+    // A board started while the folder is full cannot write its picture either.
     recoveryPlatform.errors.clear();
     {
         PictureRecovery late(in(faulty, "state"), recoveryPlatform, [&] { return picture; });
@@ -263,14 +263,46 @@ TEST_F(Faults, AReadOnlyFolderWithAWritableConfigIniClosesAndWritesItInPlace) {
     {
         Board b(faulty);
         b.model().options.FillAtOnce = !b.model().options.FillAtOnce;  // a setting changed
-        EXPECT_TRUE(b.form->close());
+        EXPECT_TRUE(b.form.close());
         EXPECT_TRUE(b.platform.errors.isEmpty());
-        EXPECT_EQ(settings::read(settings::fileIn(faulty)), b.form->currentSettings());
+        EXPECT_EQ(settings::read(settings::fileIn(faulty)), b.form.currentSettings());
     }
     private_mounts::unmount(settings::fileIn(faulty));
     const QByteArray ini = readAll(writable);
     EXPECT_TRUE(ini.startsWith("; mine\r\n[form1]\r\n")) << ini.toStdString();
     EXPECT_TRUE(ini.contains("[other]\r\nx=1\r\n")) << ini.toStdString();
+}
+
+TEST_F(Faults, ALeftoverRecoveryFileIsOfferedFromAReadOnlyOrFullFolder) {
+    // Reading needs no writable folder: a board that could not take a lock of its own there
+    // once started empty, though the picture lay readable before it.
+    const QString state = in(faulty, "state");
+    ASSERT_TRUE(QDir().mkpath(state));
+    const QImage lost = smallPicture(kBlue);
+    const QString orphan = in(faulty, "state/recovery-1-1.bmp");
+    ASSERT_EQ(bitmap_file::write(orphan, lost), QString());
+    writeFile(in(faulty, "state/recovery-1-1.lock"), "");
+    QImage picture = smallPicture(kRed);
+
+    ASSERT_TRUE(mount->makeReadOnly());
+    {
+        PictureRecovery recovery(state, recoveryPlatform, [&] { return picture; });
+        EXPECT_TRUE(th::sameImage(recovery.takeOrphan(), lost));
+        recovery.start();
+        expectRecoveryReportedOnce(recovery, picture);
+    }
+    EXPECT_TRUE(QFile::exists(orphan)) << "still there for a later start";
+
+    ASSERT_TRUE(mount->makeWritable());
+    ASSERT_TRUE(mount->fill(QStringLiteral("filler")));
+    recoveryPlatform.errors.clear();
+    {
+        PictureRecovery recovery(state, recoveryPlatform, [&] { return picture; });
+        EXPECT_TRUE(th::sameImage(recovery.takeOrphan(), lost));
+        recovery.start();
+        expectRecoveryReportedOnce(recovery, picture);
+    }
+    EXPECT_TRUE(QFile::exists(orphan));
 }
 
 TEST_F(Faults, ADuplicateWhoseProgramCannotStartSaysSoAndLeavesNoHandOver) {

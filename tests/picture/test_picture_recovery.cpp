@@ -2,7 +2,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 
 #include "fake_platform.h"
@@ -138,12 +141,121 @@ TEST_F(Recovery, AFailingWriteIsReportedOnce) {
     EXPECT_EQ(platform.errors[0], bitmap_file::cannotCreateMessage(r->picturePath()));
 }
 
+TEST_F(Recovery, AStateFolderThatCannotBeMadeIsReportedOnceAndTriedAgainEveryPeriod) {
+    // Through the timer, as the board runs it: a constructor that gave up before it connected
+    // its timer kept silent and never wrote again.
+    const QString blocker = dir.filePath(QStringLiteral("state"));
+    th::writeFile(blocker, "a file where the folder should be");
+    PictureRecovery r(dir.filePath(QStringLiteral("state/velmo")), platform,
+                      [this] { return committed; });
+    r.start(10);
+    committed.setPixel(1, 1, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !platform.errors.isEmpty(); }, 5000));
+    EXPECT_EQ(platform.errors, QStringList{bitmap_file::cannotCreateMessage(r.picturePath())});
+
+    // The way is cleared: the next periods make the folder and write the picture.
+    ASSERT_TRUE(QFile::remove(blocker));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(r.picturePath()); }, 5000));
+    r.finishWrite();
+    const bitmap_file::ReadResult written = bitmap_file::read(r.picturePath());
+    ASSERT_TRUE(written.ok());
+    EXPECT_TRUE(th::sameImage(written.image, committed));
+    EXPECT_EQ(platform.errors.size(), 1);
+}
+
+TEST_F(Recovery, AnOrphanIsTakenThoughTheProcessIdInItsLockRunsAgain) {
+    // After a reboot the id written in a dead board's lock may belong to a running process,
+    // even another board (here: this process, under its own name). Only a held lock counts.
+    const QString orphan = dir.filePath(QStringLiteral("recovery-7-7.bmp"));
+    ASSERT_TRUE(bitmap_file::write(orphan, picture(qRgb(0, 90, 0))).isEmpty());
+    {
+        QLockFile running(dir.filePath(QStringLiteral("running.lock")));
+        ASSERT_TRUE(running.tryLock(0));
+        th::writeFile(dir.filePath(QStringLiteral("recovery-7-7.lock")),
+                      th::readAll(dir.filePath(QStringLiteral("running.lock"))));
+    }
+    // Lock files left without a picture (a board that ended with nothing to keep) go at
+    // start, unless held by a board that has not written yet.
+    th::writeFile(dir.filePath(QStringLiteral("recovery-8-8.lock")), "");
+    auto running = make();
+    auto r = make();
+    EXPECT_TRUE(th::sameImage(r->takeOrphan(), picture(qRgb(0, 90, 0))));
+    QStringList expected{QFileInfo(running->picturePath()).completeBaseName() + ".lock",
+                         QFileInfo(r->picturePath()).completeBaseName() + ".lock",
+                         "recovery-7-7.bmp", "recovery-7-7.lock"};
+    expected.sort();
+    EXPECT_EQ(files(dir.path()), expected);
+    // Held now: a second start does not take it too.
+    EXPECT_TRUE(make()->takeOrphan().isNull());
+}
+
+TEST(RecoveryFolder, ARelativeStateHomeIsIgnored) {
+    const QByteArray saved = qgetenv("XDG_STATE_HOME");
+    const QString home = QDir::homePath() + QStringLiteral("/.local/state/velmo");
+    QtPlatform platform;
+    qputenv("XDG_STATE_HOME", "relative/state");
+    EXPECT_EQ(platform.recoveryFolder(), home);
+    qputenv("XDG_STATE_HOME", "");
+    EXPECT_EQ(platform.recoveryFolder(), home);
+    qputenv("XDG_STATE_HOME", "/var/tmp/state");
+    EXPECT_EQ(platform.recoveryFolder(), QStringLiteral("/var/tmp/state/velmo"));
+    qputenv("XDG_STATE_HOME", saved);
+}
+
 namespace {
 struct RecoveringPlatform : FakePlatform {
     QString folder;
     QString recoveryFolder() override { return folder; }
 };
+
+QImage storeSized(QRgb colour) {
+    return picture(colour, {ImageStores::kStoreWidth, ImageStores::kStoreHeight});
+}
 }  // namespace
+
+TEST_F(Recovery, TheRecoveryFileKeepsTheWholeStoreWhereverTheWindowEnds) {
+    // A board restarted at a smaller size (here: its designed one, then smaller still) once
+    // cut the recovered picture to its window in its first write, and lost the rest for good.
+    RecoveringPlatform recovering;
+    recovering.folder = dir.path();
+    QImage lost = storeSized(TransparentKeyRgb);
+    lost.setPixel(1000, 800, qRgb(0, 0, 0));
+    lost.setPixel(775, 410, qRgb(0, 0, 0));
+    const QString orphan = dir.filePath(QStringLiteral("recovery-1-1.bmp"));
+    ASSERT_TRUE(bitmap_file::write(orphan, lost).isEmpty());
+
+    TForm1 form(recovering, {});
+    form.resize(500, 300);
+    ASSERT_NE(form.recovery(), nullptr);
+    save(*form.recovery());
+    EXPECT_FALSE(QFile::exists(orphan)) << "replaced by the board's own file";
+    const bitmap_file::ReadResult written = bitmap_file::read(form.recovery()->picturePath());
+    ASSERT_TRUE(written.ok());
+    EXPECT_TRUE(th::sameImage(written.image, lost));
+}
+
+TEST_F(Recovery, APictureTakenOverAtStartIsWrittenBeforeItsFirstEdit) {
+    // A duplicate's hand-over deletes its file at start; until the first edit the board's
+    // memory was its only copy.
+    RecoveringPlatform recovering;
+    recovering.folder = dir.path();
+    const QString given = dir.filePath(QStringLiteral("tmp.bmp"));
+    ASSERT_TRUE(bitmap_file::write(given, picture(qRgb(250, 0, 0), {60, 50})).isEmpty());
+    {
+        TForm1 form(recovering, {given, QStringLiteral("delete")});
+        ASSERT_FALSE(QFile::exists(given));
+        save(*form.recovery());
+        const bitmap_file::ReadResult written = bitmap_file::read(form.recovery()->picturePath());
+        ASSERT_TRUE(written.ok());
+        EXPECT_EQ(written.image.pixel(20, 20), qRgb(250, 0, 0));
+    }
+    // A picture whose file stays is no change.
+    ASSERT_TRUE(bitmap_file::write(given, picture(qRgb(250, 0, 0), {60, 50})).isEmpty());
+    TForm1 form(recovering, {given});
+    save(*form.recovery());
+    EXPECT_FALSE(QFile::exists(form.recovery()->picturePath()));
+    EXPECT_TRUE(recovering.errors.isEmpty());
+}
 
 TEST_F(Recovery, TheBoardOpensWithTheRecoveredPictureUnlessTheCommandLineNamesOne) {
     RecoveringPlatform recovering;
