@@ -1,8 +1,10 @@
 #include "picture/file_commands.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include "platform/bitmap_file.h"
+#include "platform/fresh_file.h"
 
 FileCommands::FileCommands(BoardModel& model, Platform& platform, PictureDialogState& openDialog,
                            PictureDialogState& saveDialog, QString helpPage)
@@ -65,6 +67,19 @@ void FileCommands::savePicture() {
     if (!showsUncommitted()) model_.stb();
     const QString error = bitmap_file::write(SaveDialog1.fileName, model_.stores.buffer().image());
     if (!error.isEmpty()) platform_.showError(error);
+}
+
+QString FileCommands::writeHandOver(const QString& folder) {
+    if (!showsUncommitted()) model_.stb();
+    QString name;
+    const QString created =
+        fresh_file::create(folder, QStringLiteral("tmp"), QStringLiteral(".bmp"), name);
+    QString error = bitmap_file::cannotCreateMessage(name);
+    if (!created.isEmpty()) error = bitmap_file::write(created, model_.stores.buffer().image());
+    if (error.isEmpty()) return created;
+    if (!created.isEmpty()) QFile::remove(created);
+    platform_.showError(error);
+    return {};
 }
 
 void FileCommands::showHelp() {

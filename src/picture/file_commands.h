@@ -24,6 +24,11 @@ public:
     // Returns whether the picture was loaded.
     bool loadPicture(const QString& path);
 
+    // Writes the picture save would write to a new bitmap file in `folder` that no other board
+    // and no user's file has, for a second board to load and delete. Returns its name, or an
+    // empty string after the error box.
+    QString writeHandOver(const QString& folder);
+
     const QString& helpPage() const { return helpPage_; }
 
     static QString eraseAllQuestion();  // "全部消して宜しいですか？"
