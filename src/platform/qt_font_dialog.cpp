@@ -4,11 +4,14 @@
 #include <QComboBox>
 #include <QFontDialog>
 #include <QGridLayout>
+#include <QIntValidator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "platform/font_chooser.h"
 #include "platform/modal_owner.h"
 #include "platform/platform.h"
 
@@ -83,9 +86,13 @@ bool QtPlatform::chooseFont(FontChoice& choice) {
     dialog.setWindowTitle(QStringLiteral("フォント"));
     const double dpi = logicalDpi(owner.widget());
 
-    QFont shown = choice.font;
-    if (shown.pixelSize() > 0) shown.setPointSizeF(shown.pixelSize() * 72.0 / dpi);
-    dialog.setCurrentFont(shown);
+    dialog.setCurrentFont(font_chooser::shown(choice.font, dpi));
+    // The size field takes sizes up to what a stamp can hold, not only up to the chooser's own
+    // limit.
+    for (QLineEdit* field : dialog.findChildren<QLineEdit*>())
+        if (auto* sizes = qobject_cast<const QIntValidator*>(field->validator()))
+            field->setValidator(
+                new QIntValidator(sizes->bottom(), font_chooser::maxPoints(dpi), field));
 
     QComboBox* colour = colourField(&dialog, choice.colour);
     auto* label = new QLabel(QStringLiteral("色(&C):"), &dialog);
@@ -100,12 +107,7 @@ bool QtPlatform::chooseFont(FontChoice& choice) {
     }
 
     if (dialog.exec() != QDialog::Accepted) return false;
-    QFont chosen = dialog.selectedFont();
-    const double points = chosen.pointSizeF();
-    if (points > 0) chosen.setPixelSize(std::max(1, qRound(points * dpi / 72.0)));
-    // The board's text is drawn without smoothing, whatever the dialog's font says.
-    chosen.setStyleStrategy(choice.font.styleStrategy());
-    choice.font = chosen;
+    choice.font = font_chooser::chosen(dialog.selectedFont(), choice.font, dpi);
     choice.colour = colour->currentData().value<TColor>();
     return true;
 }
