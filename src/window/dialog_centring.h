@@ -15,7 +15,7 @@ class DialogCentring : public QObject {
 public:
     DialogCentring(QWidget& dialog, std::function<QRect()> area);
 
-    // Centres the dialog's frame as far as it is known now.
+    // Centres the dialog's frame as far as it is known now, and again once it is framed.
     void centre();
 
     // Where a frame of this size goes in the area.
@@ -26,8 +26,10 @@ protected:
 
 private:
     QMargins frameMargins() const;
+    void place();
 
     QWidget& dialog_;
     std::function<QRect()> area_;
     QMargins centredWith_;
+    bool watching_ = false;  // from an opening until the frame is known
 };

@@ -125,7 +125,8 @@ QWidget* TForm1::openDialog() const {
 // The board takes no input while a dialog is open: whatever brings the board to the front
 // (a task bar, a window list, its restore from minimised) brings the dialog back in front of it.
 bool TForm1::bringBackDialog() {
-    QWidget* dialog = openDialog();
+    // A dialog that is closing has given the board its input back already.
+    QWidget* dialog = isEnabled() ? nullptr : openDialog();
     if (!dialog) return false;
     if (dialog->isMinimized()) dialog->showNormal();
     dialog->raise();
