@@ -1,6 +1,8 @@
 #include "platform/font_chooser.h"
 
 #include <QFontInfo>
+#include <QIntValidator>
+#include <QLineEdit>
 #include <algorithm>
 #include <cmath>
 
@@ -45,6 +47,12 @@ QFont chosen(const QFont& selected, const QFont& inUse, double dpi) {
 
 int maxPoints(double dpi) {
     return std::max(1, int(kMaxStampSide * 72.0 / dpi));
+}
+
+void acceptLargeSizes(QWidget& chooser, double dpi) {
+    for (QLineEdit* field : chooser.findChildren<QLineEdit*>())
+        if (auto* sizes = qobject_cast<const QIntValidator*>(field->validator()))
+            field->setValidator(new QIntValidator(sizes->bottom(), maxPoints(dpi), field));
 }
 
 }  // namespace font_chooser

@@ -2,6 +2,8 @@
 
 #include <QFont>
 
+class QWidget;
+
 // How a font in use meets the font chooser, which counts sizes in whole points and knows only
 // installed families, and back. The board's font names a face that may exist only as a Qt
 // substitute; the chooser must open on the family that actually draws it, at its size, so that
@@ -18,5 +20,9 @@ QFont chosen(const QFont& selected, const QFont& inUse, double dpi);
 // The largest size the chooser accepts, in points: a text no taller than the longest side a
 // stamp may have.
 int maxPoints(double dpi);
+
+// Lets the size field of Qt's font dialog take sizes up to maxPoints, not only up to its own
+// limit of 512.
+void acceptLargeSizes(QWidget& chooser, double dpi);
 
 }  // namespace font_chooser

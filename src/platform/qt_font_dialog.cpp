@@ -4,9 +4,7 @@
 #include <QComboBox>
 #include <QFontDialog>
 #include <QGridLayout>
-#include <QIntValidator>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPixmap>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -87,12 +85,7 @@ bool QtPlatform::chooseFont(FontChoice& choice) {
     const double dpi = logicalDpi(owner.widget());
 
     dialog.setCurrentFont(font_chooser::shown(choice.font, dpi));
-    // The size field takes sizes up to what a stamp can hold, not only up to the chooser's own
-    // limit.
-    for (QLineEdit* field : dialog.findChildren<QLineEdit*>())
-        if (auto* sizes = qobject_cast<const QIntValidator*>(field->validator()))
-            field->setValidator(
-                new QIntValidator(sizes->bottom(), font_chooser::maxPoints(dpi), field));
+    font_chooser::acceptLargeSizes(dialog, dpi);
 
     QComboBox* colour = colourField(&dialog, choice.colour);
     auto* label = new QLabel(QStringLiteral("色(&C):"), &dialog);

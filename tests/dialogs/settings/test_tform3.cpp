@@ -65,7 +65,7 @@ TEST(SettingsDialog, LaidOutAsDesigned) {
     Dialog d;
     TForm3& t = d.dlg;
     EXPECT_EQ(t.windowTitle(), QStringLiteral("環境設定"));
-    EXPECT_TRUE(t.windowFlags() & Qt::Tool);
+    EXPECT_EQ(t.windowType(), Qt::Dialog);
     EXPECT_TRUE(t.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(t.size(), QSize(480, 240));
     EXPECT_EQ(t.minimumSize(), t.maximumSize());

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFontDatabase>
+#include <QFontDialog>
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -228,4 +229,16 @@ TEST(TextStamp, TheFontChooserOpensOnTheFontInUseAndOkChangesNothing) {
     bigger.setPointSize(30);
     EXPECT_EQ(font_chooser::chosen(bigger, japanese_font::requested(12), 96).pixelSize(), 40);
     EXPECT_GE(font_chooser::maxPoints(96), 20000);
+
+    // Qt's chooser itself takes such a size once its field is widened (it is never run here).
+    QFontDialog chooser;
+    chooser.setOption(QFontDialog::DontUseNativeDialog);
+    font_chooser::acceptLargeSizes(chooser, 96);
+    QLineEdit* size = nullptr;
+    for (QLineEdit* field : chooser.findChildren<QLineEdit*>())
+        if (field->validator()) size = field;
+    ASSERT_NE(size, nullptr);
+    size->selectAll();
+    QTest::keyClicks(size, QStringLiteral("700"));
+    EXPECT_EQ(chooser.currentFont().pointSize(), 700);
 }
