@@ -20,7 +20,7 @@ WIDTH, HEIGHT = 1600, 1200
 INK = [(0, 0, 0), (200, 30, 30), (20, 120, 40), (30, 40, 200), (120, 60, 0)]
 ON_TOP_TOGGLE = controls.button("tbConfig", 0)  # Panel20
 DRAG_HANDLE = controls.group_background("tbSystem")
-BOX_TITLE = r"(velmo|Velmora Board Ver\. 2\.3)"
+BOX_TITLE = r"Velmora Board Ver\. 2\.3"
 
 
 def speckle(ink_rows=HEIGHT):

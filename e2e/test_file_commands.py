@@ -7,8 +7,8 @@ import harness
 from editing import PATCH, PATCH_LEFT, PATCH_TOP, PatchTestCase
 from test_exchange import answer_box
 
-# The board's message boxes carry the application's title.
-BOX_TITLE = r"(velmo|Velmora Board Ver\. 2\.3)"
+# The board's message boxes carry the application's title, exactly.
+BOX_TITLE = r"Velmora Board Ver\. 2\.3"
 
 
 class FileCommandsTest(PatchTestCase):

@@ -1,6 +1,10 @@
 """The extension tools and the text stamp dialogs, driven from the keyboard as a user would."""
 
+import os
+
+import controls
 import harness
+from test_settings import SETTINGS_BUTTON, ask_to_close
 from editing import (BLACK, BLUE, GREEN, ORANGE, PATCH_LEFT, PATCH_TOP, RED, TB_DRAW,
                      PatchTestCase, quadrants)
 
@@ -94,6 +98,103 @@ class TextStampTest(ToolDialogTestCase):
         self.wait_for_desktop(elsewhere[0], elsewhere[1], elsewhere[0] + size[0],
                               elsewhere[1] + size[1], "nothing follows the pointer once placed")
         self.assertGreater(self.text_pixels(*area), 20, "the placed text stays")
+
+
+class DialogsBelongToTheBoardTest(ToolDialogTestCase):
+    """Under a window manager each dialog is the board's: transient for it, of the dialog type,
+    never left behind a board that takes no input while it is open."""
+
+    window_manager = "openbox"
+
+    def openers(self):
+        return (("拡張ツール", lambda: self.x.key("alt+e")),
+                ("テキスト", lambda: self.click_toolbar_button(TB_DRAW, TEXT_TOOL)),
+                ("環境設定", lambda: self.click_toolbar_button(
+                    controls.GROUP_LEFT[SETTINGS_BUTTON[0]], SETTINGS_BUTTON[1])))
+
+    def open_dialog(self, title, opener):
+        opener()
+        self.wait_for_dialog(title)
+        return self.x.focused_window()
+
+    def prop(self, window, name):
+        """The value of a property as xprop shows it, after the "=" or ":"."""
+        out = self.x.run("xprop", "-id", str(window), name)
+        return out.split("=", 1)[1].strip() if "=" in out else out.split(":", 1)[-1].strip()
+
+    def viewable(self, window):
+        return "IsViewable" in self.x.run("xwininfo", "-id", str(window))
+
+    def test_each_dialog_is_a_dialog_transient_for_the_board_that_cannot_be_maximised(self):
+        for title, opener in self.openers():
+            dialog = self.open_dialog(title, opener)
+            transient = self.prop(dialog, "WM_TRANSIENT_FOR")
+            self.assertEqual(int(transient.split("#")[-1].strip(), 16), self.board.window, title)
+            # The first type is the one meant; the others are fallbacks for older managers.
+            self.assertEqual(self.prop(dialog, "_NET_WM_WINDOW_TYPE").split(",")[0],
+                             "_NET_WM_WINDOW_TYPE_DIALOG", title)
+            actions = self.prop(dialog, "_NET_WM_ALLOWED_ACTIONS")
+            self.assertIn("_NET_WM_ACTION_CLOSE", actions, title)
+            self.assertNotIn("MAXIMIZE", actions, title)
+            self.assertNotIn("_NET_WM_ACTION_RESIZE", actions, title)
+            self.x.key("Escape")
+            self.wait_for_board_keyboard()
+
+    def test_a_minimised_dialog_comes_back_when_the_board_is_activated(self):
+        for title, opener in self.openers():
+            dialog = self.open_dialog(title, opener)
+            self.x.run("xdotool", "windowminimize", str(dialog))
+            harness.poll_until(lambda: not self.viewable(dialog),
+                               message="the dialog %s to be minimised" % title)
+            # As a task bar or window list would: the board is asked to the front.
+            self.x.run("xdotool", "windowactivate", str(self.board.window), check=False)
+            harness.poll_until(lambda: self.viewable(dialog),
+                               message="the dialog %s to come back" % title)
+            harness.poll_until(lambda: self.x.focused_window() == dialog,
+                               message="the dialog %s to have the keyboard again" % title)
+            self.x.key("Escape")
+            self.wait_for_board_keyboard()
+
+    def test_the_boards_close_box_brings_the_open_dialog_to_the_front(self):
+        config = os.path.join(self.board.cwd, "config.ini")
+        for title, opener in self.openers():
+            dialog = self.open_dialog(title, opener)
+            ask_to_close(self.x.display, self.board.window)
+            harness.poll_until(lambda: self.x.focused_window() == dialog,
+                               message="the dialog %s to be in front" % title)
+            self.assertIsNone(self.board.process.poll(), "the board closed under " + title)
+            self.assertFalse(os.path.exists(config), "the settings were written")
+            self.x.key("Escape")
+            self.wait_for_board_keyboard()
+
+    def test_the_frame_is_centred_from_the_first_opening(self):
+        for title, opener in self.openers():
+            dialog = self.open_dialog(title, opener)
+
+            def frame():
+                info = self.x.run("xwininfo", "-id", str(dialog))
+                f = dict(l.strip().split(":", 1) for l in info.splitlines() if ":" in l)
+                left, top = int(f["Absolute upper-left X"]), int(f["Absolute upper-left Y"])
+                extents = self.prop(dialog, "_NET_FRAME_EXTENTS")
+                if "," not in extents:
+                    return None
+                l, r, t, b = (int(v) for v in extents.split(","))
+                return (left - l, top - t, 480 + l + r, 240 + t + b)
+
+            def centred():
+                f = frame()
+                if f is None:
+                    return False
+                dx = f[0] + f[2] / 2 - self.x.width / 2
+                dy = f[1] + f[3] / 2 - self.x.height / 2
+                return abs(dx) <= 1 and abs(dy) <= 1
+
+            try:
+                harness.poll_until(centred, message="the frame of %s to be centred" % title)
+            except harness.Timeout:
+                self.fail("the frame of %s at %s" % (title, frame()))
+            self.x.key("Escape")
+            self.wait_for_board_keyboard()
 
 
 if __name__ == "__main__":

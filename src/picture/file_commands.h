@@ -30,6 +30,11 @@ public:
     // empty string on success.
     QString savePictureTo(const QString& path);
 
+    // Writes the picture save would write to a new bitmap file in `folder` that no other board
+    // and no user's file has, for a second board to load and delete. Returns its name, or an
+    // empty string after the error box.
+    QString writeHandOver(const QString& folder);
+
     const QString& helpPage() const { return helpPage_; }
 
     static QString eraseAllQuestion();  // "全部消して宜しいですか？"

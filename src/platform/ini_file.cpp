@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <utility>
 
 #include "platform/bitmap_file.h"
 #include "platform/save_file.h"
@@ -23,6 +24,9 @@ namespace {
 // Lines are read in pieces of at most this many bytes; a longer line cannot be a key line that
 // matters here: it is neither read nor written, only copied through piece by piece.
 constexpr qint64 kLinePiece = 64 * 1024;
+
+// A UTF-8 byte order mark, which some editors put at the start of a file they save.
+constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -143,7 +147,15 @@ public:
         LineSource lines(in);
         QByteArray piece;
         bool tooLong = false;
+        bool first = true;
         while (lines.next(piece, tooLong)) {
+            // A byte order mark is kept where it is, and the line after it read as any other.
+            if (std::exchange(first, false) && piece.startsWith(kByteOrderMark)) {
+                put(kByteOrderMark.toByteArray());
+                endsWithNewline_ = true;  // the mark is no line of its own
+                piece.remove(0, kByteOrderMark.size());
+                if (piece.isEmpty()) continue;
+            }
             if (tooLong) {
                 putLine(piece);
                 continue;
@@ -286,6 +298,7 @@ int parseInteger(QByteArrayView text, int fallback) {
 }
 
 Profile Profile::parse(QByteArrayView bytes) {
+    if (bytes.startsWith(kByteOrderMark)) bytes = bytes.sliced(kByteOrderMark.size());
     Profile profile;
     QSet<QByteArray> seen;
     QByteArray section;

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "platform/font_chooser.h"
 #include "platform/modal_owner.h"
 #include "platform/platform.h"
 
@@ -83,9 +84,8 @@ bool QtPlatform::chooseFont(FontChoice& choice) {
     dialog.setWindowTitle(QStringLiteral("フォント"));
     const double dpi = logicalDpi(owner.widget());
 
-    QFont shown = choice.font;
-    if (shown.pixelSize() > 0) shown.setPointSizeF(shown.pixelSize() * 72.0 / dpi);
-    dialog.setCurrentFont(shown);
+    dialog.setCurrentFont(font_chooser::shown(choice.font, dpi));
+    font_chooser::acceptLargeSizes(dialog, dpi);
 
     QComboBox* colour = colourField(&dialog, choice.colour);
     auto* label = new QLabel(QStringLiteral("色(&C):"), &dialog);
@@ -100,12 +100,7 @@ bool QtPlatform::chooseFont(FontChoice& choice) {
     }
 
     if (dialog.exec() != QDialog::Accepted) return false;
-    QFont chosen = dialog.selectedFont();
-    const double points = chosen.pointSizeF();
-    if (points > 0) chosen.setPixelSize(std::max(1, qRound(points * dpi / 72.0)));
-    // The board's text is drawn without smoothing, whatever the dialog's font says.
-    chosen.setStyleStrategy(choice.font.styleStrategy());
-    choice.font = chosen;
+    choice.font = font_chooser::chosen(dialog.selectedFont(), choice.font, dpi);
     choice.colour = colour->currentData().value<TColor>();
     return true;
 }

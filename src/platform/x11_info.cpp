@@ -40,6 +40,29 @@ bool compositorRunning() {
     return owned;
 }
 
+std::optional<QMargins> frameExtents(unsigned long window) {
+    xcb_connection_t* c = connection();
+    if (!c || window == 0) return std::nullopt;
+    static const char kName[] = "_NET_FRAME_EXTENTS";
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, sizeof kName - 1, kName), nullptr);
+    if (!atom) return std::nullopt;
+    const xcb_atom_t a = atom->atom;
+    std::free(atom);
+    if (a == XCB_ATOM_NONE) return std::nullopt;
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, static_cast<xcb_window_t>(window), a, XCB_ATOM_CARDINAL, 0, 4),
+        nullptr);
+    std::optional<QMargins> out;
+    if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 16) {
+        const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+        // left, right, top, bottom
+        out = QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3]));
+    }
+    std::free(reply);
+    return out;
+}
+
 KeyRepeat keyRepeat() {
     KeyRepeat out;
     xcb_connection_t* c = connection();

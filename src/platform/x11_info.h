@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QMargins>
+#include <optional>
+
 // Facts about the X display the board runs on.
 namespace x11 {
 
@@ -20,5 +23,11 @@ struct KeyRepeat {
 // The per-key repeat mask is not consulted: it leaves out the modifier keys by default, and those
 // are the keys the board repeats itself. One round trip.
 KeyRepeat keyRepeat();
+
+// The frame a window manager has put around a top-level window, as it states in
+// _NET_FRAME_EXTENTS; none before it has framed the window, without a manager that states it, or
+// off X11. One round trip. Qt's own idea of the frame is measured once and may be taken while the
+// manager is still building the frame.
+std::optional<QMargins> frameExtents(unsigned long window);
 
 }  // namespace x11

@@ -135,6 +135,9 @@ void TForm1::changeEvent(QEvent* e) {
     if (e->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
     if (e->type() == QEvent::WindowStateChange && !(windowState() & Qt::WindowMinimized))
         FormActivate();
+    const bool cameBack = (e->type() == QEvent::ActivationChange && isActiveWindow()) ||
+                          (e->type() == QEvent::WindowStateChange && !isMinimized());
+    if (cameBack) bringBackDialog();
 }
 
 void TForm1::mousePressEvent(QMouseEvent* e) {

@@ -164,8 +164,14 @@ public:
     TForm4& form4();
     // A tool dialog has closed: the board takes input again and comes to the front.
     void toolDialogClosed();
-    // Puts a tool dialog in the middle of the screen the board is on.
+    // Puts a tool dialog's frame in the middle of the screen the board is on, now and once a
+    // window manager has framed it.
     void centreDialog(QWidget& dialog) const;
+    // The dialog open over the board, if any.
+    QWidget* openDialog() const;
+    // Brings the open dialog, if any, back from minimised and to the front with the keyboard;
+    // false when none is open.
+    bool bringBackDialog();
 
     // Commands from outside the window (the remote service): no dialog and no box; the ones
     // that can fail return the message, empty on success.

@@ -5,7 +5,6 @@
 #include <QFile>
 
 #include "picture/settings.h"
-#include "platform/bitmap_file.h"
 #include "window/tform1.h"
 
 namespace {
@@ -60,15 +59,12 @@ void TForm1::SpeedButton26Click() {
     openExtensionTools();
 }
 
+// Each duplicate hands over its own file: two pressed in quick succession must not share one
+// that the first new board deletes before the second has read it.
 void TForm1::SpeedButton22Click() {
-    stb();
     const QString startDir = model_.state.StartDir;
-    const QString handOver = startDir + QStringLiteral("/tmp.bmp");
-    const QString error = bitmap_file::write(handOver, model_.stores.buffer().image());
-    if (!error.isEmpty()) {
-        platform_.showError(error);
-        return;
-    }
+    const QString handOver = files_.writeHandOver(startDir);
+    if (handOver.isEmpty()) return;
     // The hand-over file is of use only to a board that starts: without one it goes again.
     if (!SaveSettings(settings::fileIn(startDir))) {
         QFile::remove(handOver);

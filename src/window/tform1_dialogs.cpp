@@ -2,9 +2,12 @@
 // taking the board back when they close, and placing them on its screen.
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 
 #include "dialogs/extension_tools/tform2.h"
+#include "dialogs/settings/tform3.h"
 #include "dialogs/text_stamp/tform4.h"
+#include "window/dialog_centring.h"
 #include "window/tform1.h"
 
 namespace {
@@ -92,8 +95,12 @@ void TForm1::openTextStamp() {
     openToolDialog(form4());
 }
 
-// Without a window manager nobody else would give the dialog the keyboard.
+// The dialog belongs to the board: transient for it, a window manager keeps it above the board,
+// minimises and restores the two together and offers little more than closing it. Without a
+// window manager nobody else would give the dialog the keyboard.
 void TForm1::openToolDialog(QWidget& dialog) {
+    dialog.winId();
+    if (QWindow* own = dialog.windowHandle()) own->setTransientParent(windowHandle());
     dialog.show();
     dialog.raise();
     dialog.activateWindow();
@@ -108,10 +115,34 @@ void TForm1::toolDialogClosed() {
     activateWindow();
 }
 
+QWidget* TForm1::openDialog() const {
+    QWidget* const dialogs[] = {Form2.get(), Form3.get(), Form4.get()};
+    for (QWidget* d : dialogs)
+        if (d && d->isVisible()) return d;
+    return nullptr;
+}
+
+// The board takes no input while a dialog is open: whatever brings the board to the front
+// (a task bar, a window list, its restore from minimised) brings the dialog back in front of it.
+bool TForm1::bringBackDialog() {
+    // A dialog that is closing has given the board its input back already.
+    QWidget* dialog = isEnabled() ? nullptr : openDialog();
+    if (!dialog) return false;
+    if (dialog->isMinimized()) dialog->showNormal();
+    dialog->raise();
+    dialog->activateWindow();
+    return true;
+}
+
 void TForm1::centreDialog(QWidget& dialog) const {
-    const QScreen* on = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!on) return;
-    QRect frame = dialog.frameGeometry();
-    frame.moveCenter(on->geometry().center());
-    dialog.move(frame.topLeft());
+    const auto name = QStringLiteral("centring");
+    auto* centring = static_cast<DialogCentring*>(dialog.findChild<QObject*>(name));
+    if (!centring) {
+        centring = new DialogCentring(dialog, [this] {
+            const QScreen* on = screen() ? screen() : QGuiApplication::primaryScreen();
+            return on ? on->geometry() : QRect();
+        });
+        centring->setObjectName(name);
+    }
+    centring->centre();
 }

@@ -79,6 +79,12 @@ bool TForm1::FormClose() {
 }
 
 void TForm1::closeEvent(QCloseEvent* e) {
+    // A close box pressed while a dialog is open: the dialog's edits are not dropped, it only
+    // comes to the front.
+    if (bringBackDialog()) {
+        e->ignore();
+        return;
+    }
     if (!FormClose()) {
         e->ignore();
         return;
@@ -114,7 +120,8 @@ void TForm1::createSettingsDialog() {
     };
     const settings::Key& period = settings::row("framerate");
     Form3 = std::make_unique<TForm3>(
-        TForm3::Board{this, read, apply, period.min, period.max, period.start});
+        TForm3::Board{this, read, apply, period.min, period.max, period.start,
+                      [this](QWidget& dialog) { centreDialog(dialog); }});
 }
 
 void TForm1::SpeedButton27Click() {

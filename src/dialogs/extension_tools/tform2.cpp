@@ -7,9 +7,11 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <algorithm>
 
 #include "platform/japanese_font.h"
 #include "platform/platform.h"
@@ -99,6 +101,22 @@ QColor qColour(TColor c) {
     return QColor::fromRgb(toQRgb(c));
 }
 
+// The pages' check boxes are as tall as their text line; the style's square is drawn no taller,
+// so that it is whole within the box's rectangle rather than cut off at its bottom edge.
+class FittingCheckStyle : public QProxyStyle {
+public:
+    FittingCheckStyle(int side, QObject* owner) : side_(side) { setParent(owner); }
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        const int base = QProxyStyle::pixelMetric(metric, option, widget);
+        const bool square = metric == PM_IndicatorWidth || metric == PM_IndicatorHeight;
+        return square ? std::min(base, side_) : base;
+    }
+
+private:
+    int side_;
+};
+
 }  // namespace
 
 FilterSpinBox::FilterSpinBox(QWidget* parent) : QSpinBox(parent) {
@@ -124,7 +142,7 @@ int FilterSpinBox::valueFromText(const QString& text) const {
 }
 
 TForm2::TForm2(std::unique_ptr<Host> host, Platform& platform)
-    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+    : QWidget(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                            Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       host_(std::move(host)),
       platform_(platform),
@@ -177,6 +195,7 @@ TForm2::TForm2(std::unique_ptr<Host> host, Platform& platform)
 TForm2::~TForm2() = default;
 
 void TForm2::buildPages() {
+    auto* checkStyle = new FittingCheckStyle(kPages[0].checkRect.height(), this);
     QWidget* pages[5] = {};
     QPushButton** buttons[5] = {&Button2, &Button3, &Button4, &Button5, &Button6};
     QCheckBox** checks[5] = {&cccbOnlySA, &sdcba, &npcba, &akcba, &ctcba};
@@ -192,6 +211,7 @@ void TForm2::buildPages() {
         auto* check = new QCheckBox(QString::fromUtf8(row.checkCaption), pages[i]);
         check->setObjectName(QString::fromLatin1(row.check));
         check->setGeometry(row.checkRect);
+        check->setStyle(checkStyle);
         *checks[i] = check;
     }
     for (const LabelRow& l : kLabels) {
@@ -270,7 +290,8 @@ BevelPanel* TForm2::cell(bool target, int index) const {
 
 void TForm2::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
-    FormShow();
+    // Only an opening: a restore from minimised keeps the place and what is being edited.
+    if (!e->spontaneous()) FormShow();
 }
 
 void TForm2::FormShow() {

@@ -36,7 +36,7 @@ protected:
 };
 
 // The extension tools dialog "拡張ツール": five pages of pixel filters run on the board's live
-// surface, over the whole client area or the fixed selection, with a progress bar. A tool
+// surface, over the whole client area or the fixed selection, with a progress bar. A dialog
 // window on top of the board; the board is disabled while it is open.
 class TForm2 : public QWidget {
     Q_OBJECT

@@ -5,9 +5,10 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSpinBox>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -15,6 +16,41 @@
 #include "widgets/side_picture.h"
 
 namespace {
+
+// The frame period field: any digits may be typed, whatever the range; the number is brought to
+// the nearer bound when the field loses the focus (and when OK reads it). A text that is no
+// number reads as the minimum.
+class PeriodField : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+    static constexpr qsizetype kMaxDigits = 9;
+
+    // The field's text as a value within its range.
+    int settled() const { return valueFromText(cleanText()); }
+
+protected:
+    QValidator::State validate(QString& input, int&) const override {
+        for (QChar c : input)
+            if (c < u'0' || c > u'9') return QValidator::Invalid;
+        if (input.isEmpty() || input.size() > kMaxDigits) return QValidator::Intermediate;
+        const int v = input.toInt();
+        return v >= minimum() && v <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
+    }
+    int valueFromText(const QString& text) const override {
+        bool whole = !text.isEmpty();
+        for (QChar c : text)
+            whole = whole && c >= u'0' && c <= u'9';
+        if (!whole) return minimum();
+        // More digits than an int holds: far above any maximum.
+        if (text.size() > kMaxDigits) return maximum();
+        return std::clamp(text.toInt(), minimum(), maximum());
+    }
+    void fixup(QString& input) const override { input = QString::number(valueFromText(input)); }
+    void focusOutEvent(QFocusEvent* e) override {
+        setValue(settled());
+        QSpinBox::focusOutEvent(e);
+    }
+};
 
 QGroupBox* group(QWidget* parent, const char* name, const QString& title, QRect place) {
     auto* g = new QGroupBox(title, parent);
@@ -61,8 +97,8 @@ const TForm3::Switch TForm3::kSwitches[] = {
 TForm3::TForm3(Board board) : board_(std::move(board)) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("環境設定"));
-    // A tool window with only a close box, above every other window, of a fixed size.
-    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+    // A dialog with only a close box, above every other window, of a fixed size.
+    setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(kClientWidth, kClientHeight);
     setFont(japanese_font::requested(12));
@@ -74,7 +110,7 @@ TForm3::TForm3(Board board) : board_(std::move(board)) {
 
     QGroupBox* GroupBox1 = group(this, "GroupBox1", QStringLiteral("動作"), {112, 8, 173, 61});
     label(GroupBox1, "Label2", QStringLiteral("描画周期"), {12, 20});
-    seInterval = new QSpinBox(GroupBox1);
+    seInterval = new PeriodField(GroupBox1);
     seInterval->setObjectName(QStringLiteral("seInterval"));
     seInterval->setGeometry(64, 16, 57, 21);
     seInterval->setRange(board_.minPeriod, board_.maxPeriod);
@@ -84,7 +120,11 @@ TForm3::TForm3(Board board) : board_(std::move(board)) {
     label(GroupBox1, "Label3", QStringLiteral("ミリ秒"), {124, 20});
     lbFramerate =
         label(GroupBox1, "lbFramerate", QStringLiteral("フレームレート：40.0fps"), {12, 40});
+    // The label follows every change of the text: the box tells the changes it makes itself
+    // and those to a text it accepts, its line edit those typed, whatever the text.
     connect(seInterval, &QSpinBox::textChanged, this, [this] { seIntervalChange(); });
+    connect(seInterval->findChild<QLineEdit*>(), &QLineEdit::textChanged, this,
+            [this] { seIntervalChange(); });
 
     QGroupBox* GroupBox2 =
         group(this, "GroupBox2", QStringLiteral("確認メッセージ"), {112, 76, 177, 73});
@@ -138,11 +178,12 @@ void TForm3::seIntervalChange() {
 
 void TForm3::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    FormShow();
+    // Only an opening: a restore from minimised keeps the place and what is being edited.
+    if (!e->spontaneous()) FormShow();
 }
 
 void TForm3::FormShow() {
-    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    if (board_.centre) board_.centre(*this);
     LoadFromBoard();
 }
 
@@ -154,12 +195,11 @@ void TForm3::LoadFromBoard() {
 }
 
 void TForm3::ApplyToBoard() {
-    // A text that is not a whole number counts as the minimum; the field's own value already
-    // holds a typed number brought into range.
-    bool whole = false;
-    seInterval->text().trimmed().toInt(&whole);
+    // A typed number brought into range, as leaving the field would; a text that is not a
+    // whole number counts as the minimum.
+    seInterval->setValue(static_cast<PeriodField*>(seInterval)->settled());
     Values v;
-    v.insert(kPeriodKey, whole ? seInterval->value() : seInterval->minimum());
+    v.insert(kPeriodKey, seInterval->value());
     for (const Switch& s : kSwitches)
         v.insert(QString::fromLatin1(s.key), box(s)->isChecked() ? 1 : 0);
     board_.apply(v);

@@ -29,6 +29,8 @@ public:
         int minPeriod = 0;
         int maxPeriod = 0;
         int designPeriod = 0;
+        // Puts the dialog's frame in the middle of the board's screen.
+        std::function<void(QWidget&)> centre;
     };
 
     static constexpr int kClientWidth = 480;

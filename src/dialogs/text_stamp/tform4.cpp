@@ -27,7 +27,7 @@ void PreviewImage::paintEvent(QPaintEvent*) {
 }
 
 TForm4::TForm4(std::unique_ptr<Host> host, Platform& platform)
-    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+    : QWidget(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                            Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       host_(std::move(host)),
       platform_(platform) {
@@ -99,7 +99,8 @@ TForm4::~TForm4() = default;
 
 void TForm4::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
-    FormShow();
+    // Only an opening: a restore from minimised keeps the place and what is being edited.
+    if (!e->spontaneous()) FormShow();
 }
 
 void TForm4::FormShow() {

@@ -27,7 +27,7 @@ private:
 };
 
 // The text stamp dialog "テキスト": one line of text in a chosen font and colour, previewed
-// live, becomes the board's stamp. A tool window on top of the board; the board is disabled
+// live, becomes the board's stamp. A dialog on top of the board; the board is disabled
 // while it is open. The text and the font carry over from one opening to the next.
 class TForm4 : public QWidget {
     Q_OBJECT

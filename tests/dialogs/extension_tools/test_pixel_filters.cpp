@@ -228,3 +228,27 @@ TEST(PixelFilters, DegenerateAreas) {
     Shift(p.area(QRect(6, 6, 1, 4)), -3, 1, oneShift.progress());
     EXPECT_EQ(oneShift.values, (std::vector<int>{200, 1000}));
 }
+
+// A known picture with a known answer for each direction: positive dy moves the content down,
+// negative up; positive dx right, negative left. Wrap-around alone would not tell them apart.
+TEST(PixelFilters, ShiftMovesDownAndRightForPositiveAmounts) {
+    // clang-format off
+    struct Case { int dx, dy; std::vector<TColor> expected; };  // row by row, 2 wide, 3 tall
+    const Case cases[] = {
+        {0,  1, {5, 6,  1, 2,  3, 4}},
+        {0, -1, {3, 4,  5, 6,  1, 2}},
+        {1,  0, {2, 1,  4, 3,  6, 5}},
+        {1,  1, {6, 5,  2, 1,  4, 3}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        QImage image(2, 3, QImage::Format_RGB32);
+        for (int i = 0; i < 6; ++i)
+            image.setPixel(i % 2, i / 2, toQRgb(TColor(i + 1)));
+        ASSERT_TRUE(Shift({image, image.rect(), QRegion(image.rect())}, c.dx, c.dy, {}));
+        std::vector<TColor> got;
+        for (int i = 0; i < 6; ++i)
+            got.push_back(fromQRgb(image.pixel(i % 2, i / 2)));
+        EXPECT_EQ(got, c.expected) << c.dx << ", " << c.dy;
+    }
+}

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTabWidget>
 #include <QTest>
 
@@ -284,5 +286,80 @@ TEST(ExtensionTools, EscapeClosesAnywhereEnterClosesUnlessAButtonHasTheFocus) {
     b.open();
     QTest::keyClick(spinEdit, Qt::Key_Return, Qt::ShiftModifier);
     EXPECT_TRUE(d.isVisible());
+    d.close();
+}
+
+// What the user set stays for the next opening: the page, the amounts, the check boxes and the
+// two swatches; the "現在の選択色" cells show the pen colour of each opening, not of the first.
+TEST(ExtensionTools, SettingsCarryOverAndTheCurrentColourFollowsThePen) {
+    Board b;
+    b.model().setPenColor(rgb(10, 20, 30));
+    TForm2& d = b.open();
+    d.PageControl1->setCurrentIndex(3);
+    setText(d.aksevalue, QStringLiteral("-12"));
+    setText(d.sdse_y, QStringLiteral("7"));
+    d.akcba->setChecked(true);
+    d.cell(true, 9)->onClick();  // red
+    d.cell(false, TForm2::kEraseCell)->onClick();
+    d.close();
+
+    b.model().setPenColor(rgb(200, 100, 50));
+    b.open();
+    EXPECT_EQ(d.PageControl1->currentIndex(), 3);
+    EXPECT_EQ(d.aksevalue->written(), -12);
+    EXPECT_EQ(d.sdse_y->written(), 7);
+    EXPECT_TRUE(d.akcba->isChecked());
+    EXPECT_EQ(d.toColour(), rgb(255, 0, 0));
+    EXPECT_EQ(d.fromColour(), TransparentKey);
+    EXPECT_EQ(d.Pclfrom->caption(), QStringLiteral("透明色"));
+    for (bool target : {false, true})
+        EXPECT_EQ(d.cell(target, TForm2::kCurrentCell)->colour(), QColor(200, 100, 50)) << target;
+    d.close();
+}
+
+// "消" of either group shows "透明色" on its swatch, drawn where it can be read.
+TEST(ExtensionTools, TheKeyColourSwatchIsCaptioned) {
+    Board b;
+    TForm2& d = b.open();
+    for (bool target : {false, true}) {
+        BevelPanel* swatch = target ? d.Pclto : d.Pclfrom;
+        d.cell(target, TForm2::kEraseCell)->onClick();
+        EXPECT_EQ(swatch->caption(), QStringLiteral("透明色")) << target;
+        const QImage captioned = swatch->grab().toImage();
+        swatch->setCaption(QString());
+        EXPECT_NE(swatch->grab().toImage(), captioned) << "the caption is not drawn";
+        d.cell(target, TForm2::kEraseCell)->onClick();
+    }
+    // Another colour takes the caption away.
+    d.cell(true, 0)->onClick();
+    EXPECT_TRUE(d.Pclto->caption().isEmpty());
+    d.close();
+}
+
+// "下に" a positive number moves the picture down, through the dialog as the user runs it.
+TEST(ExtensionTools, ShiftDownMovesThePictureDown) {
+    Board b;
+    TForm2& d = b.open();
+    setText(d.sdse_y, QStringLiteral("3"));
+    d.Button3Click();
+    for (QPoint at : {QPoint(10, 40), QPoint(100, 60), QPoint(150, 100)})
+        EXPECT_EQ(b.surface().pixel(at + QPoint(0, 3)), b.picture.pixel(at)) << at.y();
+    d.close();
+}
+
+// The pages' check boxes draw their whole square within their 13 pixels.
+TEST(ExtensionTools, CheckBoxesDrawTheirWholeSquare) {
+    Board b;
+    TForm2& d = b.open();
+    for (QCheckBox* box : {d.cccbOnlySA, d.sdcba, d.npcba, d.akcba, d.ctcba}) {
+        QStyleOptionButton option;
+        option.initFrom(box);
+        option.rect = box->rect();
+        const QRect square =
+            box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+        EXPECT_EQ(box->height(), 13) << box->objectName().toStdString();
+        EXPECT_TRUE(box->rect().contains(square))
+            << box->objectName().toStdString() << ": " << square.y() << " + " << square.height();
+    }
     d.close();
 }

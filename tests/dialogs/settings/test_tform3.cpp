@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDeadlineTimer>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QWindow>
 
 #include "board_fixture.h"
 #include "dialogs/settings/tform3.h"
@@ -46,8 +50,9 @@ TEST(SettingsDialog, FrameRateLabel) {
 TEST(SettingsDialog, TheWindowsFaceIsShownInAnInstalledJapaneseGothic) {
     const QFont font = japanese_font::requested(12);
     const QString shown = QFontInfo(font).family();
-    EXPECT_TRUE(shown.contains(QStringLiteral("IPA")) || shown.contains(QStringLiteral("CJK")))
-        << shown.toStdString();
+    // The set-up installs IPA P Gothic, the first choice: a mincho face or any other family
+    // that merely covers Japanese is a fault.
+    EXPECT_EQ(shown, QStringLiteral("IPAPGothic"));
     const QFontMetrics metrics(font);
     for (QChar c : QStringLiteral("環境設定確認メッセージ"))
         EXPECT_TRUE(metrics.inFont(c)) << int(c.unicode());
@@ -58,7 +63,7 @@ TEST(SettingsDialog, LaidOutAsDesigned) {
     Dialog d;
     TForm3& t = d.dlg;
     EXPECT_EQ(t.windowTitle(), QStringLiteral("環境設定"));
-    EXPECT_TRUE(t.windowFlags() & Qt::Tool);
+    EXPECT_EQ(t.windowType(), Qt::Dialog);
     EXPECT_TRUE(t.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(t.size(), QSize(480, 240));
     EXPECT_EQ(t.minimumSize(), t.maximumSize());
@@ -152,4 +157,79 @@ TEST(SettingsDialog, AnOutOfRangePeriodIsBroughtIntoRange) {
     QTest::keyClick(d.dlg.seInterval, Qt::Key_Return);
     EXPECT_FALSE(d.dlg.isVisible());
     EXPECT_EQ(d.form.model().options.TimerInterval, 5);
+}
+
+namespace {
+
+void typeInto(QSpinBox* box, const QString& text) {
+    QLineEdit* edit = box->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    if (!text.isEmpty()) QTest::keyClicks(edit, text);
+}
+
+}  // namespace
+
+// Any digits may be typed; the number is brought to the nearer bound when the field is left and
+// when OK takes it, and the label follows every change of the text meanwhile.
+TEST(SettingsDialog, TypedPeriodsOutsideTheRangeAreTakenToTheNearerBound) {
+    Dialog d;
+    TForm3& t = d.dlg;
+    d.open();
+    typeInto(t.seInterval, QStringLiteral("7000"));
+    EXPECT_EQ(t.seInterval->text(), QStringLiteral("7000"));
+    EXPECT_EQ(t.lbFramerate->text(), TForm3::frameRateText(QStringLiteral("7000"), 5));
+    QTest::mouseClick(t.bbok, Qt::LeftButton);
+    EXPECT_EQ(d.form.model().options.TimerInterval, 5000);
+
+    d.open();
+    typeInto(t.seInterval, QString());
+    EXPECT_EQ(t.lbFramerate->text(), QStringLiteral("フレームレート200.0fps"));
+    typeInto(t.seInterval, QStringLiteral("1"));
+    EXPECT_EQ(t.lbFramerate->text(), QStringLiteral("フレームレート1000.0fps"));
+    // Leaving the field brings it into range at once.
+    t.cb_eraseall->setFocus();
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(t.seInterval, &out);
+    EXPECT_EQ(t.seInterval->text(), QStringLiteral("5"));
+    EXPECT_EQ(t.lbFramerate->text(), QStringLiteral("フレームレート200.0fps"));
+    typeInto(t.seInterval, QStringLiteral("99999999999"));
+    QTest::keyClick(t.seInterval, Qt::Key_Return);
+    EXPECT_EQ(d.form.model().options.TimerInterval, 5000);
+    d.open();
+    typeInto(t.seInterval, QString());
+    QTest::mouseClick(t.bbok, Qt::LeftButton);
+    EXPECT_EQ(d.form.model().options.TimerInterval, 5);
+}
+
+// The dialog belongs to the board: transient for it, of the dialog type. Whatever brings the
+// board to the front while the dialog is open (a restore, an activation, its close box) brings
+// the dialog back instead, its edits kept.
+TEST(SettingsDialog, TheBoardBringsItsOpenDialogBack) {
+    Dialog d;
+    TForm3& t = d.dlg;
+    d.open();
+    ASSERT_NE(t.windowHandle(), nullptr);
+    EXPECT_EQ(t.windowHandle()->transientParent(), d.form.windowHandle());
+    EXPECT_EQ(t.windowType(), Qt::Dialog);
+    t.cb_exitbox->setChecked(true);
+
+    t.showMinimized();
+    QApplication::setActiveWindow(&d.form);
+    EXPECT_FALSE(t.isMinimized());
+    EXPECT_TRUE(t.isVisible());
+    QDeadlineTimer deadline(5000);
+    while (QApplication::activeWindow() != &t && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(QApplication::activeWindow(), &t);
+
+    EXPECT_FALSE(d.form.close());
+    EXPECT_TRUE(d.form.isVisible());
+    EXPECT_TRUE(t.isVisible());
+    EXPECT_TRUE(t.cb_exitbox->isChecked());
+    EXPECT_TRUE(d.platform.errors.isEmpty());
+    EXPECT_TRUE(d.platform.confirmations.isEmpty());
+
+    QTest::mouseClick(t.bbok, Qt::LeftButton);
+    EXPECT_TRUE(d.form.model().options.ConfirmExitBox);
 }

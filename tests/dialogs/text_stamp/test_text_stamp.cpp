@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFontDatabase>
+#include <QFontDialog>
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,6 +13,8 @@
 #include "board_fixture.h"
 #include "dialogs/text_stamp/text_stamp.h"
 #include "dialogs/text_stamp/tform4.h"
+#include "fake_platform.h"
+#include "platform/font_chooser.h"
 #include "platform/japanese_font.h"
 #include "test_helpers.h"
 #include "window/tform1.h"
@@ -66,6 +69,8 @@ TEST(TextStamp, TheRequestedFaceIsDrawnByAJapaneseGothic) {
     if (japanese.isEmpty()) GTEST_SKIP() << "no Japanese font installed";
     EXPECT_TRUE(japanese.contains(QFontInfo(font).family()))
         << QFontInfo(font).family().toStdString();
+    // Not merely any Japanese family: the proportional gothic the set-up installs.
+    EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("IPAPGothic"));
 }
 
 TEST(TextStamp, OkMakesAStampOfKeyAndFontColourOnlyAndStartsTheStampTool) {
@@ -195,4 +200,43 @@ TEST(TextStamp, VeryLongTextIsDrawnWithinBounds) {
     b.model().tick(QPoint(10, 40), QPoint(10, 40));
     b.model().keyDown(VK_SHIFT, QPoint(10, 40));
     EXPECT_EQ(b.model().state.DrawPhase, PhaseIdle);
+}
+
+// The chooser opens on the family that actually draws the board's font, at its size, and OK
+// without a change gives a font that draws every pixel as before, whatever the pixel size.
+TEST(TextStamp, TheFontChooserOpensOnTheFontInUseAndOkChangesNothing) {
+    for (const double dpi : {96.0, 120.0}) {
+        for (const int pixels : {9, 12, 13, 14, 21, 40}) {
+            const QFont inUse = text_stamp::drawingFont(japanese_font::requested(pixels));
+            const QFont shown = font_chooser::shown(inUse, dpi);
+            EXPECT_EQ(shown.family(), QStringLiteral("IPAPGothic"));
+            EXPECT_EQ(shown.pointSize(), qRound(pixels * 72.0 / dpi)) << pixels;
+            // What the chooser hands back for an unchanged choice: its family at its size.
+            QFont selected(shown.family());
+            selected.setPointSize(shown.pointSize());
+            const QFont back = font_chooser::chosen(selected, inUse, dpi);
+            EXPECT_EQ(back.pixelSize(), pixels) << dpi << " dpi, " << pixels;
+            QImage before(200, 60, QImage::Format_RGB32), after(200, 60, QImage::Format_RGB32);
+            text_stamp::drawPreview(before, QStringLiteral("Text 環境"), {inUse, 0});
+            text_stamp::drawPreview(after, QStringLiteral("Text 環境"), {back, 0});
+            EXPECT_TRUE(th::sameImage(before, after)) << dpi << " dpi, " << pixels;
+        }
+    }
+    // A size the user changed is taken in pixels; sizes well beyond 512 points are accepted.
+    QFont bigger(QStringLiteral("IPAPGothic"));
+    bigger.setPointSize(30);
+    EXPECT_EQ(font_chooser::chosen(bigger, japanese_font::requested(12), 96).pixelSize(), 40);
+    EXPECT_GE(font_chooser::maxPoints(96), 20000);
+
+    // Qt's chooser itself takes such a size once its field is widened (it is never run here).
+    QFontDialog chooser;
+    chooser.setOption(QFontDialog::DontUseNativeDialog);
+    font_chooser::acceptLargeSizes(chooser, 96);
+    QLineEdit* size = nullptr;
+    for (QLineEdit* field : chooser.findChildren<QLineEdit*>())
+        if (field->validator()) size = field;
+    ASSERT_NE(size, nullptr);
+    size->selectAll();
+    QTest::keyClicks(size, QStringLiteral("700"));
+    EXPECT_EQ(chooser.currentFont().pointSize(), 700);
 }
