@@ -76,21 +76,23 @@ void FileCommands::savePicture() {
 QString FileCommands::savePictureTo(const QString& path) {
     if (!showsUncommitted()) model_.stb();
     return picture_file::write(path, model_.stores.buffer().image());
-    QString FileCommands::writeHandOver(const QString& folder) {
-        if (!showsUncommitted()) model_.stb();
-        QString name;
-        const QString created =
-            fresh_file::create(folder, QStringLiteral("tmp"), QStringLiteral(".bmp"), name);
-        QString error = bitmap_file::cannotCreateMessage(name);
-        if (!created.isEmpty()) error = bitmap_file::write(created, model_.stores.buffer().image());
-        if (error.isEmpty()) return created;
-        if (!created.isEmpty()) QFile::remove(created);
-        platform_.showError(error);
-        return {};
-    }
+}
 
-    void FileCommands::showHelp() {
-        const QFileInfo page(helpPage_);
-        if (!page.isFile() || !page.isReadable() || !platform_.showHelp(helpPage_, kHelpTopic))
-            platform_.showError(bitmap_file::cannotOpenMessage(helpPage_));
-    }
+QString FileCommands::writeHandOver(const QString& folder) {
+    if (!showsUncommitted()) model_.stb();
+    QString name;
+    const QString created =
+        fresh_file::create(folder, QStringLiteral("tmp"), QStringLiteral(".bmp"), name);
+    QString error = bitmap_file::cannotCreateMessage(name);
+    if (!created.isEmpty()) error = bitmap_file::write(created, model_.stores.buffer().image());
+    if (error.isEmpty()) return created;
+    if (!created.isEmpty()) QFile::remove(created);
+    platform_.showError(error);
+    return {};
+}
+
+void FileCommands::showHelp() {
+    const QFileInfo page(helpPage_);
+    if (!page.isFile() || !page.isReadable() || !platform_.showHelp(helpPage_, kHelpTopic))
+        platform_.showError(bitmap_file::cannotOpenMessage(helpPage_));
+}

@@ -89,7 +89,7 @@ QImage fromMimeData(const QMimeData& data) {
     if (encoded || !data.formats().contains(QLatin1String("application/x-qt-image"))) return {};
     QImage picture = qvariant_cast<QImage>(data.imageData());
     if (picture.isNull() || !sizeAccepted(picture.size(), QImage::Format_Invalid)) return {};
-    return toBoardPicture(std::move(picture));
+    return picture_file::keyedFromAlpha(std::move(picture));
 }
 
 }  // namespace clipboard_picture

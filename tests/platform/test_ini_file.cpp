@@ -257,28 +257,29 @@ TEST(IniFile, ThroughASymbolicLinkTheTargetIsWrittenAndTheLinkStays) {
     const QString loop = dir.filePath("start/loop.ini");
     ASSERT_TRUE(QFile::link(loop, loop));
     EXPECT_FALSE(ini_file::write(loop, {{"form1", "border", "1"}}).isEmpty());
-    // Editors that save in UTF-8 may put a byte order mark before the first section: the section is
-    // still read and written in place, and the mark stays.
-    TEST(IniFile, AByteOrderMarkBeforeTheFirstSectionIsSkippedAndKept) {
-        const QByteArray bom = "\xEF\xBB\xBF";
-        const QByteArray old = bom + "[form1]\r\nborder=0\r\n[preview]\r\nframerate=50\r\n";
-        const Profile p = Profile::parse(old);
-        EXPECT_EQ(p.readInteger("form1", "border", 7), 0);
-        EXPECT_EQ(p.readInteger("preview", "framerate", 7), 50);
+}
 
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("config.ini"));
-        writeFile(path, old);
-        EXPECT_EQ(ini_file::write(path, {{"form1", "border", "1"}, {"form1", "width", "640"}}),
-                  QString());
-        EXPECT_EQ(readAll(path),
-                  bom + "[form1]\r\nborder=1\r\nwidth=640\r\n[preview]\r\nframerate=50\r\n");
-        EXPECT_EQ(Profile::read(path).readInteger("form1", "width", 0), 640);
+// Editors that save in UTF-8 may put a byte order mark before the first section: the section is
+// still read and written in place, and the mark stays.
+TEST(IniFile, AByteOrderMarkBeforeTheFirstSectionIsSkippedAndKept) {
+    const QByteArray bom = "\xEF\xBB\xBF";
+    const QByteArray old = bom + "[form1]\r\nborder=0\r\n[preview]\r\nframerate=50\r\n";
+    const Profile p = Profile::parse(old);
+    EXPECT_EQ(p.readInteger("form1", "border", 7), 0);
+    EXPECT_EQ(p.readInteger("preview", "framerate", 7), 50);
 
-        // A file of nothing but the mark: the new section follows it directly.
-        EXPECT_EQ(ini_file::rewrite(bom, {{"form1", "border", "1"}}), bom + "[form1]\nborder=1\n");
-        // A mark anywhere else is text of its line.
-        EXPECT_EQ(
-            Profile::parse("\n" + bom + "[form1]\nborder=0\n").readInteger("form1", "border", 7),
-            7);
-    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("config.ini"));
+    writeFile(path, old);
+    EXPECT_EQ(ini_file::write(path, {{"form1", "border", "1"}, {"form1", "width", "640"}}),
+              QString());
+    EXPECT_EQ(readAll(path),
+              bom + "[form1]\r\nborder=1\r\nwidth=640\r\n[preview]\r\nframerate=50\r\n");
+    EXPECT_EQ(Profile::read(path).readInteger("form1", "width", 0), 640);
+
+    // A file of nothing but the mark: the new section follows it directly.
+    EXPECT_EQ(ini_file::rewrite(bom, {{"form1", "border", "1"}}), bom + "[form1]\nborder=1\n");
+    // A mark anywhere else is text of its line.
+    EXPECT_EQ(Profile::parse("\n" + bom + "[form1]\nborder=0\n").readInteger("form1", "border", 7),
+              7);
+}
