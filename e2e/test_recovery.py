@@ -84,9 +84,18 @@ class RecoveryTest(harness.BoardTestCase):
             self.wait_for_pixel(x1 - 5, y, BLACK)
         finally:
             self.x.key_up("shift")
-        # Written within a few seconds of the change.
-        harness.poll_until(self.recovery_files, timeout=15,
-                           message="the recovery file to be written")
+        # Written within a few seconds of the change. A periodic write may have caught the stroke
+        # half drawn (a busy machine draws it over more than one period): the file must hold its
+        # end before the kill.
+        def stroke_written():
+            files = self.recovery_files()
+            if len(files) != 1:
+                return False
+            with open(files[0], "rb") as f:
+                picture = harness.decode_picture(f.read(), "bmp")
+            return picture.pixel(x1 - 5, y) == BLACK
+
+        harness.poll_until(stroke_written, timeout=15, message="the whole stroke to be written")
 
         self.board.process.kill()
         self.board.process.wait()
