@@ -11,6 +11,18 @@ from test_exchange import answer_box
 BOX_TITLE = r"Velmora Board Ver\. 2\.3"
 
 
+def written_file(path, complete, message):
+    """Polls until the file at `path` exists and its bytes are complete; returns them."""
+    def written():
+        if not os.path.exists(path):
+            return None
+        with open(path, "rb") as f:
+            data = f.read()
+        return data if complete(data) else None
+
+    return harness.poll_until(written, message=message)
+
+
 class FileCommandsTest(PatchTestCase):
     def erase_all(self, answer):
         self.x.key("F2")
@@ -33,14 +45,8 @@ class FileCommandsTest(PatchTestCase):
         self.x.key("alt+s")
         answer_box(self, "名前を付けて保存", "Return", typed=path)
 
-        def written():
-            if not os.path.exists(path):
-                return None
-            with open(path, "rb") as f:
-                data = f.read()
-            return data if len(data) == 54 + 1600 * 1200 * 3 else None  # complete
-
-        data = harness.poll_until(written, message="the picture to be saved")
+        data = written_file(path, lambda data: len(data) == 54 + 1600 * 1200 * 3,
+                            "the picture to be saved")
         saved = harness.decode_picture(data, "bmp")
         self.assertEqual((saved.width, saved.height), (1600, 1200))
         for y, row in enumerate(PATCH):
@@ -59,14 +65,8 @@ class FileCommandsTest(PatchTestCase):
         self.x.key("alt+s")
         answer_box(self, "名前を付けて保存", "Return", typed=path)
 
-        def written():
-            if not os.path.exists(path):
-                return None
-            with open(path, "rb") as f:
-                data = f.read()
-            return data if data.endswith(b"IEND\xaeB`\x82") else None  # complete
-
-        data = harness.poll_until(written, message="the PNG to be saved")
+        data = written_file(path, lambda data: data.endswith(b"IEND\xaeB`\x82"),
+                            "the PNG to be saved")
         saved = harness.decode_picture(data, "png")
         self.assertEqual((saved.width, saved.height), (1600, 1200))
         for y, row in enumerate(PATCH):
