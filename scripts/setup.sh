@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the board needs to build, run and be tested.
+# Installs every Debian package the board needs to build, run and be tested (sway, XWayland,
+# foot and grim for the Wayland session tests).
 # Run as root, or as a user with sudo.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils x11-xserver-utils xclip openbox xcompmgr imagemagick
   python3 python3-pil qt6-translations-l10n
+  sway xwayland foot grim libwayland-dev libxkbcommon-dev
   fonts-ipafont-gothic fonts-noto-cjk
 )
 

@@ -1,0 +1,125 @@
+"""The board in a Wayland session, through XWayland, over a native Wayland window (foot).
+
+XWayland knows where the pointer is only while it is over one of its own windows; elsewhere the X
+pointer stays where it last was. The board must draw where the pointer really is and never from
+such a frozen position: a stroke that leaves the window lifts and resumes where the pointer comes
+back, and a shape started with the pointer outside anchors at the first real position inside.
+"""
+
+import harness
+import controls
+import wayland_harness
+
+BLACK = (0, 0, 0)
+STEP = 15  # pixels between two pointer positions
+
+
+def walk(a, b):
+    """The pointer positions from a (excluded) to b (included), STEP apart on a straight line."""
+    dx, dy = b[0] - a[0], b[1] - a[1]
+    steps = max(1, (max(abs(dx), abs(dy)) + STEP - 1) // STEP)
+    return [(a[0] + dx * i // steps, a[1] + dy * i // steps) for i in range(1, steps + 1)]
+
+
+class WaylandDrawingTest(wayland_harness.WaylandBoardTestCase):
+    def walk_path(self, path, drawn=None):
+        """Moves the pointer along the path (board coordinates, outside the window too). With
+        `drawn`, at each corner inside the window it waits until the board shows that colour five
+        pixels short of the corner, so that no tick cuts across to the next leg."""
+        self.move_to_board(*path[0])
+        for a, b in zip(path, path[1:]):
+            for point in walk(a, b):
+                self.move_to_board(*point)
+            if drawn and self.inside(b):
+                self.wait_for_ink_before(a, b)
+
+    def wait_for_ink_before(self, a, b):
+        """Waits until the board shows ink a little short of b on the way from a: on the leg,
+        or, should the board draw a straight line from somewhere else, near its end."""
+        dx, dy = (b[0] > a[0]) - (b[0] < a[0]), (b[1] > a[1]) - (b[1] < a[1])
+        x, y = b[0] - 6 * dx, b[1] - 6 * dy
+        box = (x - 3, y - 3, x + 4, y + 4) if dx and dy else \
+            (min(x, x - 4 * dx), y - 3, max(x, x - 4 * dx) + 1, y + 4) if dx else \
+            (x - 3, min(y, y - 4 * dy), x + 4, max(y, y - 4 * dy) + 1)
+        harness.poll_until(lambda: self.black_in(self.w.screenshot(), *box),
+                           message="ink short of %s" % (b,))
+
+    def under_cursor(self, point):
+        """Whether the board point may be covered by the pointer's arrow in a screenshot."""
+        cx, cy = self.w.cursor
+        x, y = self.screen(*point)
+        return cx - 2 <= x <= cx + 16 and cy - 2 <= y <= cy + 24
+
+    def inside(self, point):
+        return 0 <= point[0] < self.size[0] and 0 <= point[1] < self.size[1]
+
+    def black_in(self, shot, left, top, right, bottom):
+        """The board points of the rectangle that show black."""
+        sx, sy = self.screen(0, 0)
+        found = []
+        for y in range(top, bottom):
+            row = shot.row_rgb(sy + y, sx + left, sx + right)
+            found += [(left + i // 3, y) for i in range(0, len(row), 3)
+                      if row[i:i + 3] == bytes(BLACK)]
+        return [p for p in found if not self.under_cursor(p)]
+
+    def assert_black(self, shot, points, what):
+        for point in points:
+            if not self.under_cursor(point):
+                self.assertEqual(self.board_pixel(*point, shot), BLACK, "%s at %s" % (what, point))
+
+    def stroke(self, path, key="shift"):
+        """Holds the key while the pointer walks the path; returns once the board has drawn up
+        to the path's last corner."""
+        self.move_to_board(*path[0])
+        self.w.key_down(key)
+        try:
+            self.walk_path(path, drawn=BLACK)
+        finally:
+            self.w.key_up(key)
+
+    def test_a_stroke_over_see_through_parts_follows_the_pointer(self):
+        path = [(150, 120), (700, 120), (700, 380), (150, 380)]
+        self.stroke(path)
+        shot = self.w.screenshot()
+        for a, b in zip(path, path[1:]):
+            self.assert_black(shot, [a] + walk(a, b), "stroke")
+        self.assertEqual(self.black_in(shot, 170, 140, 680, 360), [])
+
+    def test_a_stroke_that_leaves_the_window_and_returns_draws_no_chord(self):
+        width = self.size[0]
+        out = width + 50  # over foot, right of the board
+        path = [(200, 150), (width - 12, 150), (out, 150), (out, 400), (200, 400)]
+        self.stroke(path)
+        shot = self.w.screenshot()
+        # Between the two legs lies only what a straight chord from where the pointer left to
+        # where it came back would draw.
+        stray = self.black_in(shot, 150, 160, width, 391)
+        self.assertEqual(len(stray), 0, "stray pixels, first %s" % (stray[:3],))
+        # Both legs inside the window are drawn; on the way back the first position inside may
+        # only start the stroke again.
+        back = [p for p in walk((out, 400), (200, 400)) if self.inside(p)][1:]
+        self.assert_black(shot, [(x, 150) for x in range(200, width - 12, STEP)] + back, "stroke")
+
+    def test_a_line_started_over_the_native_window_anchors_at_the_first_position_inside(self):
+        self.click_board(*controls.LINE_TOOL)
+        width = self.size[0]
+        # The pointer leaves the board at (width - 12, 300): XWayland keeps that position.
+        self.walk_path([(500, 300), (width - 12, 300), (width + 50, 300), (width + 50, 200)])
+        self.w.key_down("shift")
+        self.w.key_up("shift")
+        self.walk_path([(800, 200), (500, 200)])
+        # The preview reaches the pointer, whether it starts at the right place or not.
+        harness.poll_until(lambda: self.black_in(self.w.screenshot(), 520, 196, 530, 212),
+                           message="the line's preview to reach the pointer")
+        self.w.key_down("shift")
+        self.w.key_up("shift")
+        shot = self.w.screenshot()
+        self.assert_black(shot, [(x, 200) for x in range(510, 800, 10)], "line")
+        # A line from the frozen position would cross this rectangle below the real one.
+        stray = self.black_in(shot, 150, 210, width, 440)
+        self.assertEqual(len(stray), 0, "stray pixels, first %s" % (stray[:3],))
+
+
+if __name__ == "__main__":
+    wayland_harness.main()
