@@ -35,13 +35,14 @@ class WaylandDrawingTest(wayland_harness.WaylandBoardTestCase):
 
     def wait_for_ink_before(self, a, b):
         """Waits until the board shows ink a little short of b on the way from a: on the leg,
-        or, should the board draw a straight line from somewhere else, near its end."""
+        or, should the board draw a straight line from somewhere else, near its end. Short of
+        the pointer's arrow, which lies right of and below the pointer."""
         dx, dy = (b[0] > a[0]) - (b[0] < a[0]), (b[1] > a[1]) - (b[1] < a[1])
-        x, y = b[0] - 6 * dx, b[1] - 6 * dy
-        box = (x - 3, y - 3, x + 4, y + 4) if dx and dy else \
-            (min(x, x - 4 * dx), y - 3, max(x, x - 4 * dx) + 1, y + 4) if dx else \
-            (x - 3, min(y, y - 4 * dy), x + 4, max(y, y - 4 * dy) + 1)
-        harness.poll_until(lambda: self.black_in(self.w.screenshot(), *box),
+        x = b[0] - dx * (6 if dx > 0 else 20)
+        y = b[1] - dy * (6 if dy > 0 else 28)
+        left, right = (min(x, x - 4 * dx), max(x, x - 4 * dx) + 1) if dx else (x - 3, x + 4)
+        top, bottom = (min(y, y - 4 * dy), max(y, y - 4 * dy) + 1) if dy else (y - 3, y + 4)
+        harness.poll_until(lambda: self.black_in(self.w.screenshot(), left, top, right, bottom),
                            message="ink short of %s" % (b,))
 
     def under_cursor(self, point):
@@ -115,7 +116,10 @@ class WaylandDrawingTest(wayland_harness.WaylandBoardTestCase):
         self.w.key_down("shift")
         self.w.key_up("shift")
         shot = self.w.screenshot()
-        self.assert_black(shot, [(x, 200) for x in range(510, 800, 10)], "line")
+        # The line starts at the first position the board saw inside: at 800,200 or a step or
+        # two after it, as the board reads the pointer at its own pace.
+        self.assert_black(shot, [(x, 200) for x in range(510, 750, 10)], "line")
+        self.assertEqual(self.black_in(shot, 806, 190, width, 210), [], "beyond the entry point")
         # A line from the frozen position would cross this rectangle below the real one.
         stray = self.black_in(shot, 150, 210, width, 440)
         self.assertEqual(len(stray), 0, "stray pixels, first %s" % (stray[:3],))

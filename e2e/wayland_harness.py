@@ -242,10 +242,21 @@ class WaylandSession:
         if answer != "ok":
             raise AssertionError("the injector answered %r to %r" % (answer, command))
 
-    def move_mouse(self, x, y):
-        """Moves the pointer; returns once the compositor has handled the motion."""
+    def move_mouse(self, x, y, over_x=None):
+        """Moves the pointer; returns once the compositor has handled the motion and, with
+        `over_x` (the point in X's coordinates, when it lies over an X window), once XWayland
+        has too."""
         self._inject("move %d %d" % (x, y))
         self.cursor = (x, y)
+        if over_x:
+            poll_until(lambda: self.x_pointer() == over_x, interval=0.005,
+                       message="XWayland to see the pointer at %d,%d" % over_x)
+
+    def x_pointer(self):
+        """Where XWayland has the pointer: frozen while it is over a Wayland window."""
+        fields = dict(line.split("=", 1) for line in
+                      self.run("xdotool", "getmouselocation", "--shell").split())
+        return int(fields["X"]), int(fields["Y"])
 
     def key_down(self, key):
         self._inject("key %d 1" % KEYS[key])
@@ -253,8 +264,8 @@ class WaylandSession:
     def key_up(self, key):
         self._inject("key %d 0" % KEYS[key])
 
-    def click(self, x, y, button=1):
-        self.move_mouse(x, y)
+    def click(self, x, y, button=1, over_x=None):
+        self.move_mouse(x, y, over_x=over_x)
         self._inject("button %d 1" % BUTTONS[button])
         self._inject("button %d 0" % BUTTONS[button])
 
@@ -280,6 +291,10 @@ class WaylandBoardTestCase(unittest.TestCase):
         view = poll_until(self._board_view, message="the board window to be mapped")
         self.origin = (view["rect"]["x"], view["rect"]["y"])
         self.size = (view["rect"]["width"], view["rect"]["height"])
+        window = self.w.run("xdotool", "search", "--name", "^%s$" % WINDOW_TITLE).split()[0]
+        info = dict(line.strip().split(":", 1) for line in
+                    self.w.run("xwininfo", "-id", window).splitlines() if ":" in line)
+        self.x_origin = (int(info["Absolute upper-left X"]), int(info["Absolute upper-left Y"]))
         poll_until(lambda: (self.w.focused_view() or {}).get("name") == WINDOW_TITLE,
                    message="the board to have the keyboard focus")
         # The toolbar shows once the board has painted; the client area below it shows foot.
@@ -330,14 +345,22 @@ class WaylandBoardTestCase(unittest.TestCase):
     def screen(self, x, y):
         return self.origin[0] + x, self.origin[1] + y
 
+    def x_screen(self, x, y):
+        """A board point in the X server's coordinates: sway may place the X window a pixel
+        away from where it shows it (rounding when it centres a floating window)."""
+        return self.x_origin[0] + x, self.x_origin[1] + y
+
     def board_pixel(self, x, y, shot=None):
         return (shot or self.w.screenshot()).pixel(*self.screen(x, y))
 
     def move_to_board(self, x, y):
-        self.w.move_mouse(*self.screen(x, y))
+        """Moves the pointer to a board point; inside the board, returns once XWayland has seen
+        it there (so that the board hears of it before anything sent after)."""
+        inside = 0 <= x < self.size[0] and 0 <= y < self.size[1]
+        self.w.move_mouse(*self.screen(x, y), over_x=self.x_screen(x, y) if inside else None)
 
     def click_board(self, x, y, button=1):
-        self.w.click(*self.screen(x, y), button=button)
+        self.w.click(*self.screen(x, y), button=button, over_x=self.x_screen(x, y))
 
     def wait_for_pixel(self, x, y, rgb, timeout=DEFAULT_TIMEOUT):
         seen = []

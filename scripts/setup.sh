@@ -7,7 +7,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libxcb1-dev libxcb-shape0-dev libxcb-xkb-dev libx11-dev
+  libxcb1-dev libxcb-shape0-dev libxcb-xkb-dev libxcb-randr0-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils x11-xserver-utils xclip openbox xcompmgr imagemagick
   python3 python3-pil qt6-translations-l10n

@@ -24,12 +24,12 @@
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 #include "virtual-pointer-unstable-v1-client-protocol.h"
 
-static struct wl_seat *seat;
-static struct zwlr_virtual_pointer_manager_v1 *pointer_manager;
-static struct zwp_virtual_keyboard_manager_v1 *keyboard_manager;
+static struct wl_seat* seat;
+static struct zwlr_virtual_pointer_manager_v1* pointer_manager;
+static struct zwp_virtual_keyboard_manager_v1* keyboard_manager;
 
-static void global_added(void *data, struct wl_registry *registry, uint32_t name,
-                         const char *interface, uint32_t version) {
+static void global_added(void* data, struct wl_registry* registry, uint32_t name,
+                         const char* interface, uint32_t version) {
     (void)data;
     (void)version;
     if (strcmp(interface, wl_seat_interface.name) == 0 && !seat)
@@ -42,7 +42,7 @@ static void global_added(void *data, struct wl_registry *registry, uint32_t name
             wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1);
 }
 
-static void global_removed(void *data, struct wl_registry *registry, uint32_t name) {
+static void global_removed(void* data, struct wl_registry* registry, uint32_t name) {
     (void)data;
     (void)registry;
     (void)name;
@@ -57,8 +57,8 @@ static uint32_t now_ms(void) {
 }
 
 /* The compositor reads the keyboard's layout from a file: the default (evdev rules) keymap. */
-static int send_keymap(struct zwp_virtual_keyboard_v1 *keyboard, struct xkb_keymap *keymap) {
-    char *text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
+static int send_keymap(struct zwp_virtual_keyboard_v1* keyboard, struct xkb_keymap* keymap) {
+    char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
     if (!text) return -1;
     const size_t size = strlen(text) + 1;
     int fd = memfd_create("velmo-keymap", MFD_CLOEXEC);
@@ -82,34 +82,36 @@ static int send_keymap(struct zwp_virtual_keyboard_v1 *keyboard, struct xkb_keym
     return 0;
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     if (argc != 3) {
         fprintf(stderr, "usage: %s WIDTH HEIGHT\n", argv[0]);
         return 2;
     }
     const uint32_t width = (uint32_t)atoi(argv[1]), height = (uint32_t)atoi(argv[2]);
-    struct wl_display *display = wl_display_connect(NULL);
+    struct wl_display* display = wl_display_connect(NULL);
     if (!display) {
         fprintf(stderr, "cannot connect to the Wayland compositor\n");
         return 1;
     }
-    struct wl_registry *registry = wl_display_get_registry(display);
+    struct wl_registry* registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &registry_listener, NULL);
     wl_display_roundtrip(display);
     if (!seat || !pointer_manager || !keyboard_manager) {
         fprintf(stderr, "the compositor offers no %s\n",
-                !seat ? "seat" : !pointer_manager ? "virtual pointer" : "virtual keyboard");
+                !seat              ? "seat"
+                : !pointer_manager ? "virtual pointer"
+                                   : "virtual keyboard");
         return 1;
     }
-    struct zwlr_virtual_pointer_v1 *pointer =
+    struct zwlr_virtual_pointer_v1* pointer =
         zwlr_virtual_pointer_manager_v1_create_virtual_pointer(pointer_manager, seat);
-    struct zwp_virtual_keyboard_v1 *keyboard =
+    struct zwp_virtual_keyboard_v1* keyboard =
         zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(keyboard_manager, seat);
 
-    struct xkb_context *context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-    struct xkb_keymap *keymap =
+    struct xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    struct xkb_keymap* keymap =
         context ? xkb_keymap_new_from_names(context, NULL, XKB_KEYMAP_COMPILE_NO_FLAGS) : NULL;
-    struct xkb_state *state = keymap ? xkb_state_new(keymap) : NULL;
+    struct xkb_state* state = keymap ? xkb_state_new(keymap) : NULL;
     if (!state || send_keymap(keyboard, keymap) != 0) {
         fprintf(stderr, "cannot make a keymap\n");
         return 1;
@@ -127,18 +129,20 @@ int main(int argc, char **argv) {
         int a = 0, b = 0;
         const int fields = sscanf(line, "%15s %d %d", verb, &a, &b);
         if (fields == 3 && strcmp(verb, "move") == 0 && a >= 0 && b >= 0) {
-            zwlr_virtual_pointer_v1_motion_absolute(pointer, now_ms(), (uint32_t)a, (uint32_t)b,
-                                                    width, height);
+            /* The middle of the pixel: its corner, scaled by the extent, may come out a hair
+             * short and land on the pixel before. */
+            zwlr_virtual_pointer_v1_motion_absolute(pointer, now_ms(), 2 * (uint32_t)a + 1,
+                                                    2 * (uint32_t)b + 1, 2 * width, 2 * height);
             zwlr_virtual_pointer_v1_frame(pointer);
         } else if (fields == 3 && strcmp(verb, "button") == 0) {
-            zwlr_virtual_pointer_v1_button(pointer, now_ms(), (uint32_t)a,
-                                           b ? WL_POINTER_BUTTON_STATE_PRESSED
-                                             : WL_POINTER_BUTTON_STATE_RELEASED);
+            zwlr_virtual_pointer_v1_button(
+                pointer, now_ms(), (uint32_t)a,
+                b ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED);
             zwlr_virtual_pointer_v1_frame(pointer);
         } else if (fields == 3 && strcmp(verb, "key") == 0) {
-            zwp_virtual_keyboard_v1_key(keyboard, now_ms(), (uint32_t)a,
-                                        b ? WL_KEYBOARD_KEY_STATE_PRESSED
-                                          : WL_KEYBOARD_KEY_STATE_RELEASED);
+            zwp_virtual_keyboard_v1_key(
+                keyboard, now_ms(), (uint32_t)a,
+                b ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
             /* evdev codes are X key codes less 8 */
             xkb_state_update_key(state, (xkb_keycode_t)a + 8, b ? XKB_KEY_DOWN : XKB_KEY_UP);
             zwp_virtual_keyboard_v1_modifiers(

@@ -16,6 +16,7 @@
 #include "picture/settings.h"
 #include "picture/startup.h"
 #include "platform/x11_info.h"
+#include "platform/xwayland.h"
 #include "widgets/bevel_panel.h"
 #include "window/command_table.h"
 #include "window/help_page.h"
@@ -41,6 +42,7 @@ TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
     // native window is created.
     composited_ = x11::compositorRunning();
     if (composited_) setAttribute(Qt::WA_TranslucentBackground);
+    pointer_ = PointerPresence(x11::isXWayland());
 
     buildToolbar();
     buildPopupMenu();
@@ -181,6 +183,7 @@ void TForm1::present() {
 }
 
 bool TForm1::event(QEvent* e) {
+    if (e->type() == QEvent::Leave && pointer_.leavingBreaksTheWay()) model_.pointerLeft();
     // The shape is first sent when the window is about to be mapped (the show event comes just
     // before the map request), once its controls are visible: a shape sent when the native window
     // is created would leave out the toolbar, and the window would be mapped without it until the
@@ -204,6 +207,7 @@ void TForm1::changeEvent(QEvent* e) {
 }
 
 void TForm1::mousePressEvent(QMouseEvent* e) {
+    if (pressOnWidenedSeeThrough(e->position().toPoint())) return;
     if (e->button() == Qt::RightButton) {
         openPopupMenu(e->globalPosition().toPoint());
         return;

@@ -35,11 +35,15 @@ bool TForm1::nativeEvent(const QByteArray& eventType, void* message, qintptr* re
 
 void TForm1::FormKeyDown(int key) {
     if (!isEnabled()) return;
-    model_.keyDown(key, cursorInClient());
+    bool real = true;
+    const QPoint at = keyCursor(real);
+    model_.keyDown(key, at, real);
+    keepInputWide();
 }
 
 void TForm1::FormKeyUp(int key) {
     model_.keyUp(key);
+    keepInputWide();
 }
 
 void TForm1::keyPressEvent(QKeyEvent* e) {
