@@ -125,5 +125,31 @@ class WaylandDrawingTest(wayland_harness.WaylandBoardTestCase):
         self.assertEqual(len(stray), 0, "stray pixels, first %s" % (stray[:3],))
 
 
+    def start_a_line(self):
+        """A line under way from 300,300 to 500,300, its preview shown."""
+        self.click_board(*controls.LINE_TOOL)
+        self.move_to_board(300, 300)
+        self.w.key_down("shift")
+        self.w.key_up("shift")
+        self.walk_path([(300, 300), (500, 300)], drawn=BLACK)
+
+    def cancel_the_line(self):
+        """Ctrl drops the line; once its preview is gone, the board has handled all before."""
+        self.w.key_down("ctrl")
+        self.w.key_up("ctrl")
+        harness.poll_until(lambda: not self.black_in(self.w.screenshot(), 300, 295, 480, 306),
+                           message="the line's preview to go")
+
+    def test_a_right_press_on_a_see_through_pixel_during_a_line_opens_no_menu(self):
+        self.start_a_line()
+        self.click_board(400, 380, button=3)
+        self.cancel_the_line()
+        # A menu would open at the press, down and right of it.
+        shot = self.w.screenshot()
+        for point in [(420, 400), (450, 430), (480, 460)]:
+            self.assertEqual(self.board_pixel(*point, shot), wayland_harness.FOOT_RGB,
+                             "at %s" % (point,))
+
+
 if __name__ == "__main__":
     wayland_harness.main()

@@ -213,6 +213,11 @@ bool WindowShape::coversWhole() const {
     return d->whole;
 }
 
+bool WindowShape::pictureShapeHolds(QPoint p) const {
+    if (d->mirror.size() != d->size || !QRect(QPoint(0, 0), d->size).contains(p)) return false;
+    return d->mirror.shown(p.x(), p.y());
+}
+
 bool WindowShape::simplified() const {
     return d->simple;
 }

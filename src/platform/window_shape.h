@@ -56,6 +56,9 @@ public:
     // there is no window to take the pointer. Returns whether the input shape covers the window.
     bool coverWhole(bool on);
     bool coversWhole() const;
+    // Whether the shape as last sent from the picture holds the point: while the whole window is
+    // covered, the shape that comes back afterwards.
+    bool pictureShapeHolds(QPoint p) const;
 
     // True while the last reshape has not yet been processed by the X server.
     bool busy();

@@ -34,10 +34,11 @@ void TForm1::keepInputWide() {
     if (!wide) present();  // the picture's own shape goes back at once
 }
 
-// While the input shape is widened, a press on a see-through pixel only reached the board
-// because of that: it neither drags the board nor opens the menu.
+// While the input shape is widened, a press where the picture's own shape would have let it
+// through (a see-through pixel, or ink of the stroke or preview under way, which lies where the
+// pointer is) only reached the board because of the widening: it neither drags the board nor
+// opens the menu.
 bool TForm1::pressOnWidenedSeeThrough(QPoint at) const {
     if (!shape_.coversWhole()) return false;
-    return model_.stores.surface().pixel(at.x(), at.y()) == TransparentKey &&
-           !alwaysShown().contains(at);
+    return !shape_.pictureShapeHolds(at) && !alwaysShown().contains(at);
 }
