@@ -39,10 +39,13 @@ TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
 
     // With a compositor the key colour is shown as clear alpha; this must be set before the
-    // native window is created.
-    composited_ = x11::compositorRunning();
+    // native window is created. Under XWayland the Wayland compositor shows every window with its
+    // alpha channel, whether or not its X window manager claims to composite; and only an input
+    // shape can be widened.
+    const bool xwayland = x11::isXWayland();
+    composited_ = x11::compositorRunning() || xwayland;
     if (composited_) setAttribute(Qt::WA_TranslucentBackground);
-    pointer_ = PointerPresence(x11::isXWayland());
+    pointer_ = PointerPresence(xwayland);
 
     buildToolbar();
     buildPopupMenu();
