@@ -62,24 +62,41 @@ public:
     int penWidth() const { return stores.surface().penWidth(); }
     void setPenWidth(int w) { stores.surface().setPenWidth(w); }
 
-    // Key input: the cursor is in client coordinates, unclamped.
-    void keyDown(int key, QPoint cursor);
+    // Key input: the cursor is in client coordinates, unclamped. `real` is false when the
+    // cursor is a stale position (the pointer is away and the window system kept its last
+    // place): nothing is anchored or picked there.
+    void keyDown(int key, QPoint cursor, bool real = true);
     void keyUp(int key);
 
-    // One frame tick: cursor in client and in screen coordinates, read once for the tick.
-    void tick(QPoint cursor, QPoint screenCursor);
+    // One frame tick: cursor in client and in screen coordinates, read once for the tick. With
+    // a stale cursor (`real` false) nothing is drawn from it: a stroke lifts and starts again at
+    // the next real position, a shape keeps its last real end, and an anchor still waiting for a
+    // real position keeps waiting.
+    void tick(QPoint cursor, QPoint screenCursor, bool real = true);
     // Whether the next tick looks at the cursor at all (a preview, a stroke or a drag is under
     // way); when it does not, the cursor need not be read.
     bool tickUsesCursor() const;
+    // Whether something follows the pointer: a shape, selection, stamp or text preview, a
+    // freehand stroke or the eraser.
+    bool followsPointer() const;
+    // The pointer went where its positions cannot be followed (under XWayland: off the board's
+    // window): a stroke lifts, and starts again at the next position read.
+    void pointerLeft();
+    // Whether the stroke or shape under way waits for a real position to start from.
+    bool anchorPending() const { return anchorPending_; }
     void DrawPreview(QPoint cursor);
 
 private:
-    void shiftDown(QPoint cursor);
-    void ctrlDown(QPoint cursor);
+    void shiftDown(QPoint cursor, bool real);
+    void ctrlDown(QPoint cursor, bool real);
     void pickColour(QPoint cursor);
     void segmentStep(QPoint cursor);
     void fillPreview(QPoint cursor);
 
     BoardHooks& hooks_;
     bool selectionCommandsEnabled_ = false;
+    // Set when an anchor was taken from a stale position or a stroke lifted off: the next real
+    // position becomes the anchor.
+    bool anchorPending_ = false;
+    QPoint lastReal_;  // the cursor of the last tick that had a real one
 };

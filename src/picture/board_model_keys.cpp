@@ -2,12 +2,14 @@
 // the surface and the stores; the frame tick draws.
 #include "picture/board_model.h"
 
-void BoardModel::keyDown(int key, QPoint cursor) {
-    if (key == VK_SHIFT) shiftDown(cursor);
-    if (key == VK_CONTROL) ctrlDown(cursor);
+void BoardModel::keyDown(int key, QPoint cursor, bool real) {
+    if (real) lastReal_ = cursor;
+    if (key == VK_SHIFT) shiftDown(cursor, real);
+    if (key == VK_CONTROL) ctrlDown(cursor, real);
 }
 
-void BoardModel::shiftDown(QPoint cursor) {
+// An anchor taken from a stale cursor waits for the first real position (see tick).
+void BoardModel::shiftDown(QPoint cursor, bool real) {
     DrawState& s = state;
     const int tool = s.DrawTool;
     // While Ctrl erases, every tick commits the surface and then draws the eraser's marker over
@@ -18,11 +20,14 @@ void BoardModel::shiftDown(QPoint cursor) {
     if (tool >= ToolLine && tool <= ToolFill) {
         if (s.DrawPhase == PhaseIdle) {
             s.AnchorPoint = cursor;
+            anchorPending_ = !real;
             SaveUndo();
             s.DrawPhase = PhaseActive;
         } else if (s.DrawPhase == PhaseActive) {
+            // What is shown is fixed: with the pointer away, the shape as it last followed it.
             stb();
-            if (tool == ToolPolyline && cursor != s.AnchorPoint) {
+            const QPoint end = real ? cursor : lastReal_;
+            if (tool == ToolPolyline && !anchorPending_ && end != s.AnchorPoint) {
                 s.AnchorPoint = s.LastPoint;  // the next segment starts where the shown one ended
             } else {
                 s.DrawPhase = PhaseIdle;
@@ -31,6 +36,7 @@ void BoardModel::shiftDown(QPoint cursor) {
     } else if (tool == ToolFreehand) {
         if (!s.FreehandActive) {
             s.AnchorPoint = cursor;
+            anchorPending_ = !real;
             s.FreehandActive = true;
             // A preview, frame or marker still shown must not reach the undo picture.
             if (s.DrawPhase != PhaseIdle || s.EraserActive)
@@ -39,15 +45,21 @@ void BoardModel::shiftDown(QPoint cursor) {
                 SaveUndo();
         }
     } else if (tool == ToolEyedropper) {
-        pickColour(cursor);
+        if (real) pickColour(cursor);
     } else if (tool == ToolSelection) {
         if (s.DrawPhase == PhaseIdle) {
             stb();
             s.AnchorPoint = cursor;
+            anchorPending_ = !real;
             s.DrawPhase = PhaseActive;
         } else if (s.DrawPhase == PhaseSelected) {
             s.AnchorPoint = cursor;
+            anchorPending_ = !real;
             s.DrawPhase = PhaseActive;
+        } else if (anchorPending_) {
+            // The frame never showed: there is nothing to select.
+            lfb();
+            s.DrawPhase = PhaseIdle;
         } else {
             EnableSelectionCommands();
             s.DrawPhase = PhaseSelected;
@@ -63,11 +75,12 @@ void BoardModel::shiftDown(QPoint cursor) {
     }
 }
 
-void BoardModel::ctrlDown(QPoint cursor) {
+void BoardModel::ctrlDown(QPoint cursor, bool real) {
     DrawState& s = state;
     if (s.DrawPhase == PhaseIdle) {
         if (!s.EraserActive) {
             s.AnchorPoint = cursor;
+            anchorPending_ = !real;
             s.EraserActive = true;
         }
     } else if (s.DrawPhase == PhaseActive) {

@@ -3,27 +3,39 @@
 
 #include "picture/board_model.h"
 
-void BoardModel::tick(QPoint c, QPoint screen) {
+void BoardModel::tick(QPoint c, QPoint screen, bool real) {
     DrawState& s = state;
+    // 0. A stale cursor draws nothing. A stroke lifts off and starts again where the pointer is
+    //    next seen, with no line across the gap; an anchor waiting for a real position takes it.
+    if (!followsPointer()) {
+        anchorPending_ = false;
+    } else if (!real) {
+        if (s.FreehandActive || s.EraserActive) anchorPending_ = true;
+    } else if (anchorPending_) {
+        s.AnchorPoint = c;
+        anchorPending_ = false;
+    }
+    if (real) lastReal_ = c;
+    const bool draw = real && !anchorPending_;
     // 1. A fixed selection whose tool was changed is dropped.
     if (s.DrawPhase == PhaseSelected && s.DrawTool != ToolSelection) {
         lfb();
         s.DrawPhase = PhaseIdle;
     }
     // 2. The preview, drawn over a fresh copy of the committed picture.
-    if (s.DrawPhase == PhaseActive) {
+    if (s.DrawPhase == PhaseActive && draw) {
         stores.frameRestore();
         DisableSelectionCommands();
         DrawPreview(c);
     }
     // 3. Freehand stroke. It commits the surface, so the eraser's marker (drawn by the last
     //    tick, never committed) is taken off first.
-    if (s.FreehandActive) {
+    if (s.FreehandActive && draw) {
         if (s.EraserActive) lfb();
         segmentStep(c);
     }
     // 4. Eraser stroke with its marker dot, which is never committed.
-    if (s.EraserActive) {
+    if (s.EraserActive && draw) {
         Canvas& surface = stores.surface();
         const TColor pen = surface.penColor();
         lfb();
@@ -47,7 +59,7 @@ void BoardModel::tick(QPoint c, QPoint screen) {
             EnableSelectionCommands();
         }
         // A shape under way keeps its preview: the next Shift fixes what is shown.
-        if (s.DrawPhase == PhaseActive) DrawPreview(c);
+        if (s.DrawPhase == PhaseActive && !anchorPending_) DrawPreview(real ? c : lastReal_);
     }
 }
 
@@ -116,6 +128,15 @@ void BoardModel::fillPreview(QPoint c) {
         stb();
         state.DrawPhase = PhaseIdle;
     }
+}
+
+void BoardModel::pointerLeft() {
+    if (state.FreehandActive || state.EraserActive) anchorPending_ = true;
+}
+
+bool BoardModel::followsPointer() const {
+    const DrawState& s = state;
+    return s.DrawPhase == PhaseActive || s.FreehandActive || s.EraserActive;
 }
 
 bool BoardModel::tickUsesCursor() const {

@@ -37,6 +37,7 @@ struct WindowShape::Impl {
     uint8_t kind = XCB_SHAPE_SK_BOUNDING;
     bool full = true;
     bool simple = false;  // the shape is the simple stand-in while the window moves
+    bool whole = false;   // the input shape covers the whole window
     QRegion pending;
     bool outstanding = false;
     unsigned int syncSequence = 0;
@@ -157,11 +158,16 @@ void WindowShape::attach(WId window, QSize size, Kind kind) {
     d->kind = kind == Kind::Bounding ? XCB_SHAPE_SK_BOUNDING : XCB_SHAPE_SK_INPUT;
     d->full = true;
     d->pending = QRegion();
+    if (d->whole) {  // a new window or size: cover it afresh
+        d->whole = false;
+        coverWhole(true);
+    }
 }
 
 void WindowShape::detach() {
     d->freePixmap();
     d->window = 0;
+    d->whole = false;
 }
 
 bool WindowShape::attached() const {
@@ -184,6 +190,32 @@ bool WindowShape::simplify(const QRegion& simple, size_t maxRuns) {
     d->simple = true;
     d->full = true;  // the mirror no longer matches the window
     return true;
+}
+
+bool WindowShape::coverWhole(bool on) {
+    if (on == d->whole) return d->whole;
+    if (on && (!d->window || d->kind != XCB_SHAPE_SK_INPUT)) return false;
+    d->whole = on;
+    if (on) {
+        const xcb_rectangle_t all{0, 0, static_cast<uint16_t>(d->size.width()),
+                                  static_cast<uint16_t>(d->size.height())};
+        xcb_shape_rectangles(d->conn, XCB_SHAPE_SO_SET, d->kind, XCB_CLIP_ORDERING_UNSORTED,
+                             d->window, 0, 0, 1, &all);
+        d->lastRects = 1;
+        d->lastFull = false;
+        d->markSent();
+    }
+    d->full = true;  // the window's shape no longer matches the mirror
+    return d->whole;
+}
+
+bool WindowShape::coversWhole() const {
+    return d->whole;
+}
+
+bool WindowShape::pictureShapeHolds(QPoint p) const {
+    if (d->mirror.size() != d->size || !QRect(QPoint(0, 0), d->size).contains(p)) return false;
+    return d->mirror.shown(p.x(), p.y());
 }
 
 bool WindowShape::simplified() const {
@@ -221,7 +253,7 @@ bool WindowShape::update(const QImage& picture, QRgb key, const QRegion& changed
 }
 
 bool WindowShape::flushPending(const QImage& picture, QRgb key, const QRegion& alwaysShown) {
-    if (d->simple) return false;
+    if (d->simple || d->whole) return false;
     if (!d->window || (d->pending.isEmpty() && !d->full)) return true;
     if (busy()) return false;
     QRegion todo;

@@ -50,6 +50,16 @@ public:
     bool simplified() const;
     void restore();
 
+    // While on, an input shape covers the whole window whatever the picture, so that the pointer
+    // goes to the window wherever it is over it; changes are gathered meanwhile, and once off
+    // the next update sends the whole shape again. A bounding shape is left alone: outside it
+    // there is no window to take the pointer. Returns whether the input shape covers the window.
+    bool coverWhole(bool on);
+    bool coversWhole() const;
+    // Whether the shape as last sent from the picture holds the point: while the whole window is
+    // covered, the shape that comes back afterwards.
+    bool pictureShapeHolds(QPoint p) const;
+
     // True while the last reshape has not yet been processed by the X server.
     bool busy();
     // Waits until the X server has processed the last reshape (tests and benchmarks).

@@ -6,6 +6,7 @@
 #include "picture/draw_state.h"
 #include "picture/image_stores.h"
 #include "platform/x11_info.h"
+#include "platform/xwayland.h"
 
 namespace {
 // How long after start-up an outer size from the settings is still adjusted to the frame a
@@ -18,9 +19,14 @@ constexpr size_t kMaxRunsWhileMoving = 5000;
 }  // namespace
 
 BoardPresenter::BoardPresenter(QWidget& window, ImageStores& stores, const DrawState& state)
-    : window_(window), stores_(stores), state_(state), composited_(x11::compositorRunning()) {
+    : window_(window),
+      stores_(stores),
+      state_(state),
+      composited_(x11::compositorRunning() || x11::isXWayland()) {
     // With a compositor the key colour is shown as clear alpha; this must be set before the
-    // native window is created.
+    // native window is created. Under XWayland the Wayland compositor shows every window with its
+    // alpha channel, whether or not its X window manager claims to composite; and only an input
+    // shape can be widened.
     if (composited_) window_.setAttribute(Qt::WA_TranslucentBackground);
 }
 

@@ -30,6 +30,7 @@ public:
 
     bool composited() const { return composited_; }
     WindowShape& shape() { return shape_; }
+    const WindowShape& shape() const { return shape_; }
 
     // Paints the surface over `region` of the window.
     void paint(QPainter& painter, const QRegion& region);

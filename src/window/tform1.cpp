@@ -16,6 +16,7 @@
 #include "picture/settings.h"
 #include "picture/startup.h"
 #include "platform/x11_info.h"
+#include "platform/xwayland.h"
 #include "widgets/bevel_panel.h"
 #include "window/command_table.h"
 #include "window/help_page.h"
@@ -37,6 +38,8 @@ TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::StrongFocus);
+
+    pointer_ = PointerPresence(x11::isXWayland());
 
     buildToolbar();
     buildPopupMenu();
@@ -115,6 +118,7 @@ void TForm1::paintEvent(QPaintEvent* e) {
 }
 
 bool TForm1::event(QEvent* e) {
+    if (e->type() == QEvent::Leave && pointer_.leavingBreaksTheWay()) model_.pointerLeft();
     // The shape is first sent when the window is about to be mapped (the show event comes just
     // before the map request), once its controls are visible: a shape sent when the native window
     // is created would leave out the toolbar, and the window would be mapped without it until the
@@ -141,6 +145,7 @@ void TForm1::changeEvent(QEvent* e) {
 }
 
 void TForm1::mousePressEvent(QMouseEvent* e) {
+    if (pressOnWidenedSeeThrough(e->position().toPoint())) return;
     if (e->button() == Qt::RightButton) {
         openPopupMenu(e->globalPosition().toPoint());
         return;

@@ -15,6 +15,7 @@
 #include "picture/file_commands.h"
 #include "picture/picture_recovery.h"
 #include "platform/platform.h"
+#include "platform/pointer_presence.h"
 #include "platform/window_shape.h"
 #include "window/board_presenter.h"
 #include "window/key_repeater.h"
@@ -188,6 +189,10 @@ public:
     void present() { presenter_.present(); }
     // The cursor in client coordinates, unclamped.
     QPoint cursorInClient();
+    // Under XWayland: while something follows the pointer the whole client area takes it.
+    void keepInputWide();
+    // Whether a press at this client point reached the board only through the widened shape.
+    bool pressOnWidenedSeeThrough(QPoint at) const;
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -223,6 +228,10 @@ private:
     void setWindowFlag(Qt::WindowType flag, bool on);
     void createSettingsDialog();
 
+    // The cursor on the screen, and whether it is where the pointer really is.
+    QPoint readCursor(bool& real);
+    // The cursor of the key press being handled, in client coordinates, and whether it is real.
+    QPoint keyCursor(bool& real);
     void releaseHeldKeys();
     void openToolDialog(QWidget& dialog);
     void openExtensionTools();
@@ -253,6 +262,7 @@ private:
     std::mt19937 random_;
     // Where the pointer was when the key press being handled happened, if the platform said.
     std::optional<QPoint> keyPressPointer_;
+    PointerPresence pointer_;  // XWayland's pointer positions freeze while it is away
     std::unique_ptr<PictureRecovery> recovery_;
     bool closeUnasked_ = false;  // a close from outside that was told not to ask
 

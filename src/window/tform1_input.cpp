@@ -36,11 +36,15 @@ bool TForm1::nativeEvent(const QByteArray& eventType, void* message, qintptr* re
 
 void TForm1::FormKeyDown(int key) {
     if (!isEnabled()) return;
-    model_.keyDown(key, cursorInClient());
+    bool real = true;
+    const QPoint at = keyCursor(real);
+    model_.keyDown(key, at, real);
+    keepInputWide();
 }
 
 void TForm1::FormKeyUp(int key) {
     model_.keyUp(key);
+    keepInputWide();
 }
 
 void TForm1::keyPressEvent(QKeyEvent* e) {
@@ -92,8 +96,10 @@ void TForm1::releaseHeldKeys() {
 
 void TForm1::Timer1Timer() {
     // Reading the cursor is a round trip to the X server: an idle board leaves it alone.
-    const QPoint screen = model_.tickUsesCursor() ? platform_.cursorPos() : QPoint();
-    model_.tick(mapFromGlobal(screen), screen);
+    bool real = true;
+    const QPoint screen = model_.tickUsesCursor() ? readCursor(real) : QPoint();
+    model_.tick(mapFromGlobal(screen), screen, real);
+    keepInputWide();
     presenter_.keepGeometry(frameShown());
     present();
 }
