@@ -73,9 +73,7 @@ public:
 
 private:
     void absorbDamage();
-    QRect storedBoard() const {
-        return boardRect().intersected(QRect(QPoint(0, 0), storeSize_));
-    }
+    QRect storedBoard() const { return boardRect().intersected(QRect(QPoint(0, 0), storeSize_)); }
 
     Canvas surface_;
     Canvas buffer_;

@@ -50,6 +50,7 @@ TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
     move(0, 0);
     layoutToolbar();
     FormCreate();
+    watchScreens();
     Timer1.start();
 
     createSettingsDialog();
@@ -59,6 +60,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::FormCreate() {
     model_.state.StartDir = QDir::currentPath();
+    screensChanged();
     model_.initialiseStores();
     model_.FormResize(size());
     const QString& startDir = model_.state.StartDir;

@@ -40,6 +40,8 @@ public:
     static constexpr int kDesignClientHeight = 453;
     static constexpr int kToolbarHeight = 33;
     static constexpr double kAlphaBlendValue = 127.0 / 255.0;
+    // The client size that shows the whole toolbar.
+    static QSize toolbarSize();
 
     TForm1(Platform& platform, const QStringList& args, QWidget* parent = nullptr);
     ~TForm1() override;
@@ -216,6 +218,11 @@ private:
     void openTextStamp();
     void startRecovery();
     QImage committedPicture() const;
+    // Screens added, removed or resized: the stores follow the desktop and the window is
+    // brought onto the screens.
+    void watchScreens();
+    void screensChanged();
+    QSize smallestClient(bool toolbar) const;
 
     Platform& platform_;
     QStringList args_;
@@ -238,6 +245,11 @@ private:
     QHash<QString, BevelPanel*> panels_;
 
     std::mt19937 random_;
+    // The outer geometry the settings stored, as stored, and where the board showed it instead.
+    struct Placed {
+        int left = 0, top = 0, width = 0, height = 0;
+        QRect shown;
+    } placed_;
     // Where the pointer was when the key press being handled happened, if the platform said.
     std::optional<QPoint> keyPressPointer_;
     std::unique_ptr<PictureRecovery> recovery_;

@@ -217,3 +217,11 @@ void TForm1::buildPopupMenu() {
         items_.insert(name, a);
     }
 }
+
+QSize TForm1::toolbarSize() {
+    int right = 0;
+    for (const GroupEntry& g : toolbarGroups())
+        right = std::max(right, g.left + g.width);
+    // The fold button's panel sits at the right end, after the last group.
+    return {right + kPanel24Width, kToolbarHeight};
+}
