@@ -71,6 +71,9 @@ public:
     // Whether the next tick looks at the cursor at all (a preview, a stroke or a drag is under
     // way); when it does not, the cursor need not be read.
     bool tickUsesCursor() const;
+    // Whether the next tick would do anything at all. When it would not, the window may stop its
+    // frame timer until the next key, command or other input changes the state.
+    bool tickHasWork() const;
     void DrawPreview(QPoint cursor);
 
 private:

@@ -53,6 +53,10 @@ public:
     void wantOuterSize(QSize outer, QSize margins);
     // Called every tick: puts the client area and the outer size back where they are held.
     void keepGeometry(bool frameShown);
+    // Whether keepGeometry still holds a client area or an outer size: the ticks must go on.
+    bool keepingGeometry() const {
+        return !holdUntil_.hasExpired() || (outerWanted_.isValid() && !outerUntil_.hasExpired());
+    }
 
 private:
     void keepClientRect();

@@ -51,6 +51,7 @@ TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
     layoutToolbar();
     FormCreate();
     watchScreens();
+    qApp->installEventFilter(this);
     Timer1.start();
 
     createSettingsDialog();

@@ -69,6 +69,11 @@ public:
     // A right press: the pop-up menu at the press.
     void openPopupMenu(QPoint at);
     void Timer1Timer();
+    // Starts the frame timer again if an idle board stopped it. Every input to the board, every
+    // command and every change from outside wakes it; the tick stops it when nothing is under
+    // way.
+    void wake();
+    bool sleeping() const { return !Timer1.isActive(); }
     void stb() { model_.stb(); }
     void lfb() { model_.lfb(); }
 
@@ -190,6 +195,7 @@ protected:
     void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     // BoardHooks
@@ -206,6 +212,7 @@ private:
     void takePresses(BevelPanel* panel, bool drags);
     void buildPopupMenu();
     void layoutToolbar();
+    void runCommand(void (TForm1::*handler)());
     void showChosen(const char* buttonName, const char* itemName);
     void setPenWidthFrom(int width);
     void setToggle(const char* panel, const char* item, bool on);

@@ -35,11 +35,13 @@ bool TForm1::nativeEvent(const QByteArray& eventType, void* message, qintptr* re
 }
 
 void TForm1::FormKeyDown(int key) {
+    wake();
     if (!isEnabled()) return;
     model_.keyDown(key, cursorInClient());
 }
 
 void TForm1::FormKeyUp(int key) {
+    wake();
     model_.keyUp(key);
 }
 
@@ -96,4 +98,38 @@ void TForm1::Timer1Timer() {
     model_.tick(mapFromGlobal(screen), screen);
     presenter_.keepGeometry(frameShown());
     present();
+    // An idle board costs nothing: with nothing under way, no key held and no geometry being
+    // held, the next tick would change nothing, and so would every one after it until some input
+    // or command wakes the board.
+    if (!model_.tickHasWork() && repeater_.heldKeys().empty() && !presenter_.keepingGeometry())
+        Timer1.stop();
+}
+
+void TForm1::wake() {
+    if (!Timer1.isActive()) Timer1.start();
+}
+
+// Input anywhere in the program (the board's controls, its menu, a tool dialog) may run a command
+// that changes the picture or the drawing state: the board wakes for it. Events of the board's
+// own window (activation, resize, move, show) wake it too.
+bool TForm1::eventFilter(QObject* watched, QEvent* e) {
+    switch (e->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+            wake();
+            break;
+        case QEvent::Paint:
+        case QEvent::Timer:
+        case QEvent::UpdateRequest:
+            break;
+        default:
+            if (watched == this) wake();
+            break;
+    }
+    return QWidget::eventFilter(watched, e);
 }
