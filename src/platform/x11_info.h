@@ -21,4 +21,8 @@ struct KeyRepeat {
 // are the keys the board repeats itself. One round trip.
 KeyRepeat keyRepeat();
 
+// The pointer relative to the window, in device pixels; false when not on X11 or the pointer is
+// on another X screen.
+bool pointerInWindow(unsigned window, int& x, int& y);
+
 }  // namespace x11

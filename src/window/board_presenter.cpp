@@ -24,16 +24,35 @@ BoardPresenter::BoardPresenter(QWidget& window, ImageStores& stores, const DrawS
     if (composited_) window_.setAttribute(Qt::WA_TranslucentBackground);
 }
 
+namespace {
+// A region in the widget's logical pixels as the device pixels it covers, and back.
+QRegion toDevice(const QRegion& logical, qreal ratio) {
+    if (ratio == 1.0) return logical;
+    QRegion out;
+    for (const QRect& r : logical)
+        out += QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio)
+                   .toAlignedRect();
+    return out;
+}
+QRegion toLogical(const QRegion& device, qreal ratio) {
+    return toDevice(device, 1.0 / ratio);
+}
+}  // namespace
+
+// The painter works in device pixels: one picture pixel is one device pixel at every scale.
 void BoardPresenter::paint(QPainter& painter, const QRegion& region) {
     const QImage& surface = stores_.surface().image();
+    const qreal ratio = window_.devicePixelRatioF();
+    const QRegion device = toDevice(region, ratio);
+    if (ratio != 1.0) painter.scale(1.0 / ratio, 1.0 / ratio);
     if (!composited_) {
-        for (const QRect& r : region)
+        for (const QRect& r : device)
             painter.drawImage(r.topLeft(), surface, r);
         return;
     }
     // Key pixels become fully clear; everything else stays opaque.
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    for (const QRect& r : region) {
+    for (const QRect& r : device) {
         const QRect c = r.intersected(surface.rect());
         if (c.isEmpty()) continue;
         if (scratch_.width() < c.width() || scratch_.height() < c.height())
@@ -57,12 +76,12 @@ QRegion BoardPresenter::alwaysShown() const {
         auto* w = qobject_cast<QWidget*>(child);
         if (w && w->isVisible() && !w->isWindow()) shown += w->geometry();
     }
-    return shown;
+    return toDevice(shown, window_.devicePixelRatioF());
 }
 
 void BoardPresenter::attachShape() {
     if (!shape_.available()) return;
-    shape_.attach(window_.winId(), window_.size(),
+    shape_.attach(window_.winId(), (QSizeF(window_.size()) * window_.devicePixelRatioF()).toSize(),
                   composited_ ? WindowShape::Kind::Input : WindowShape::Kind::Bounding);
 }
 
@@ -72,7 +91,7 @@ void BoardPresenter::present() {
     // stores until a tick finds the server idle, and then go out together.
     if (shape_.attached() && shape_.busy()) return;
     const QRegion changed = stores_.takePresentDamage();
-    if (!changed.isEmpty()) window_.repaint(changed);
+    if (!changed.isEmpty()) window_.repaint(toLogical(changed, window_.devicePixelRatioF()));
     if (!shape_.attached()) return;
     const QRegion shown = alwaysShown();
     const QRegion controls = shown.xored(lastAlwaysShown_);

@@ -229,6 +229,10 @@ private:
     // brought onto the screens.
     void watchScreens();
     void screensChanged();
+    void screenScaleChanged();
+    // The client area in device pixels: the picture's size and its unit.
+    QSize deviceSize() const;
+    QPoint clientFromGlobal(QPoint global) const;
     QSize smallestClient(bool toolbar) const;
 
     Platform& platform_;

@@ -16,7 +16,13 @@ int virtualKey(const QKeyEvent* e) {
 }  // namespace
 
 QPoint TForm1::cursorInClient() {
-    return mapFromGlobal(keyPressPointer_ ? *keyPressPointer_ : platform_.cursorPos());
+    if (keyPressPointer_) return *keyPressPointer_;
+    // Asked of the window itself, the pointer comes in device pixels whatever the scale of the
+    // screen it is on; screen coordinates are logical, and on screens of mixed scale the toolkit
+    // maps them by the window's screen, not the pointer's.
+    QPoint at;
+    if (testAttribute(Qt::WA_WState_Created) && platform_.pointerInWindow(winId(), at)) return at;
+    return clientFromGlobal(platform_.cursorPos());
 }
 
 // An X key press carries where the pointer was when the key went down. A key is anchored there,
@@ -26,9 +32,11 @@ bool TForm1::nativeEvent(const QByteArray& eventType, void* message, qintptr* re
     if (eventType == "xcb_generic_event_t") {
         const auto* e = static_cast<const xcb_generic_event_t*>(message);
         if ((e->response_type & 0x7f) == XCB_KEY_PRESS) {
+            // Relative to the board's own window the event's position is in device pixels, the
+            // picture's unit, on a screen of any scale.
             const auto* key = static_cast<const xcb_key_press_event_t*>(message);
-            const qreal ratio = devicePixelRatioF();
-            keyPressPointer_ = QPoint(qRound(key->root_x / ratio), qRound(key->root_y / ratio));
+            if (key->event == winId() && key->same_screen)
+                keyPressPointer_ = QPoint(key->event_x, key->event_y);
         }
     }
     return QWidget::nativeEvent(eventType, message, result);
@@ -94,8 +102,18 @@ void TForm1::releaseHeldKeys() {
 
 void TForm1::Timer1Timer() {
     // Reading the cursor is a round trip to the X server: an idle board leaves it alone.
-    const QPoint screen = model_.tickUsesCursor() ? platform_.cursorPos() : QPoint();
-    model_.tick(mapFromGlobal(screen), screen);
+    // A drag moves the window by screen coordinates; everything else works on the picture's.
+    QPoint screen;
+    QPoint client;
+    if (model_.tickUsesCursor()) {
+        if (model_.state.DragActive) {
+            screen = platform_.cursorPos();
+            client = clientFromGlobal(screen);
+        } else {
+            client = cursorInClient();
+        }
+    }
+    model_.tick(client, screen);
     presenter_.keepGeometry(frameShown());
     present();
     // An idle board costs nothing: with nothing under way, no key held and no geometry being

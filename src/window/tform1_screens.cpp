@@ -36,6 +36,24 @@ void TForm1::screensChanged() {
     move(onScreens.topLeft());
 }
 
+void TForm1::screenScaleChanged() {
+    if (deviceSize() != model_.surface().image().size()) {
+        FormResize();
+        if (presenter_.shape().attached()) presenter_.attachShape();
+        present();
+    }
+    screensChanged();
+}
+
+QSize TForm1::deviceSize() const {
+    return (QSizeF(size()) * devicePixelRatioF()).toSize();
+}
+
+// A point in screen coordinates as a picture point: client coordinates in device pixels.
+QPoint TForm1::clientFromGlobal(QPoint global) const {
+    return (QPointF(mapFromGlobal(global)) * devicePixelRatioF()).toPoint();
+}
+
 // The whole toolbar, or while it is folded away the tab that stands for it.
 QSize TForm1::smallestClient(bool toolbar) const {
     return toolbar ? toolbarSize() : Pn_tatamu->size();
