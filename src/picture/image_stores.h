@@ -67,6 +67,10 @@ public:
 
     // Where the surface changed since the last call: what the window must present again.
     QRegion takePresentDamage();
+    // Whether the surface changed since the last takePresentDamage.
+    bool presentPending() const {
+        return !presentDamage_.isEmpty() || !surface_.damage().isEmpty();
+    }
     // The part of `area` where the surface shows the committed picture (or, off the stores, the
     // key colour): everything but the pixels of a preview, a marker or a frame not yet committed.
     QRegion settled(const QRegion& area);

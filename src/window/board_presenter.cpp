@@ -108,7 +108,12 @@ void BoardPresenter::present() {
     // Where controls appeared or went away, the shape changes at once.
     reshape += controls;
     restoreShapeAfterMove();
-    shape_.update(stores_.surface().image(), TransparentKeyRgb, reshape, shown);
+    shapeDeferred_ = !shape_.update(stores_.surface().image(), TransparentKeyRgb, reshape, shown);
+}
+
+bool BoardPresenter::caughtUp() {
+    if (shape_.attached() && (shapeDeferred_ || shape_.busy())) return false;
+    return !stores_.presentPending();
 }
 
 // A dense picture leaves the window's shape while the window moves or its frame changes, and

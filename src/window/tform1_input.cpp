@@ -116,10 +116,12 @@ void TForm1::Timer1Timer() {
     model_.tick(client, screen);
     presenter_.keepGeometry(frameShown());
     present();
-    // An idle board costs nothing: with nothing under way, no key held and no geometry being
-    // held, the next tick would change nothing, and so would every one after it until some input
-    // or command wakes the board.
-    if (!model_.tickHasWork() && repeater_.heldKeys().empty() && !presenter_.keepingGeometry())
+    // An idle board costs nothing: with nothing under way, no key held, no geometry being held
+    // and nothing left to send to the screen or the shape (a busy X server defers it to a later
+    // tick), the next tick would change nothing, and so would every one after it until some
+    // input or command wakes the board.
+    if (!model_.tickHasWork() && repeater_.heldKeys().empty() && !presenter_.keepingGeometry() &&
+        presenter_.caughtUp())
         Timer1.stop();
 }
 
