@@ -8,6 +8,19 @@
 #include "window/tform1.h"
 
 namespace {
+
+// Where the pointer is now, in the window's client coordinates in device pixels. Asked of the
+// window itself, the pointer comes in device pixels whatever the scale of the screen it is on;
+// screen coordinates are logical, and on screens of mixed scale the toolkit maps them by the
+// window's screen, not the pointer's.
+QPoint pointerIn(QWidget& window, Platform& platform) {
+    QPoint at;
+    if (window.testAttribute(Qt::WA_WState_Created) && platform.pointerInWindow(window.winId(), at))
+        return at;
+    return (QPointF(window.mapFromGlobal(platform.cursorPos())) * window.devicePixelRatioF())
+        .toPoint();
+}
+
 int virtualKey(const QKeyEvent* e) {
     if (e->key() == Qt::Key_Shift) return VK_SHIFT;
     if (e->key() == Qt::Key_Control) return VK_CONTROL;
@@ -16,13 +29,7 @@ int virtualKey(const QKeyEvent* e) {
 }  // namespace
 
 QPoint TForm1::cursorInClient() {
-    if (keyPressPointer_) return *keyPressPointer_;
-    // Asked of the window itself, the pointer comes in device pixels whatever the scale of the
-    // screen it is on; screen coordinates are logical, and on screens of mixed scale the toolkit
-    // maps them by the window's screen, not the pointer's.
-    QPoint at;
-    if (testAttribute(Qt::WA_WState_Created) && platform_.pointerInWindow(winId(), at)) return at;
-    return clientFromGlobal(platform_.cursorPos());
+    return keyPressPointer_ ? *keyPressPointer_ : pointerIn(*this, platform_);
 }
 
 // An X key press carries where the pointer was when the key went down. A key is anchored there,
@@ -110,7 +117,8 @@ void TForm1::Timer1Timer() {
             screen = platform_.cursorPos();
             client = clientFromGlobal(screen);
         } else {
-            client = cursorInClient();
+            // Where the pointer is now: the tick follows it, not the last key press.
+            client = pointerIn(*this, platform_);
         }
     }
     model_.tick(client, screen);
