@@ -2,6 +2,7 @@
 // or changes its size while the board runs.
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 #include "picture/window_placement.h"
 #include "platform/screens.h"
@@ -36,13 +37,17 @@ void TForm1::screensChanged() {
     move(onScreens.topLeft());
 }
 
+// The toolkit gives the window its geometry on the new screen after it has told of the screen:
+// the board looks once that has arrived.
 void TForm1::screenScaleChanged() {
-    if (deviceSize() != model_.surface().image().size()) {
-        FormResize();
-        if (presenter_.shape().attached()) presenter_.attachShape();
-        present();
-    }
-    screensChanged();
+    QTimer::singleShot(0, this, [this] {
+        if (deviceSize() != model_.surface().image().size()) {
+            FormResize();
+            if (presenter_.shape().attached()) presenter_.attachShape();
+            present();
+        }
+        screensChanged();
+    });
 }
 
 QSize TForm1::deviceSize() const {
