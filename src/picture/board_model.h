@@ -84,6 +84,9 @@ public:
     void pointerLeft();
     // Whether the stroke or shape under way waits for a real position to start from.
     bool anchorPending() const { return anchorPending_; }
+    // Whether the next tick would do anything at all. When it would not, the window may stop its
+    // frame timer until the next key, command or other input changes the state.
+    bool tickHasWork() const;
     void DrawPreview(QPoint cursor);
 
 private:

@@ -144,3 +144,10 @@ bool BoardModel::tickUsesCursor() const {
     const DrawState& s = state;
     return s.DrawPhase == PhaseActive || s.FreehandActive || s.EraserActive || s.DragActive;
 }
+
+bool BoardModel::tickHasWork() const {
+    // Steps 1 and 6 are the only ones that work without the cursor.
+    const DrawState& s = state;
+    const bool droppedSelection = s.DrawPhase == PhaseSelected && s.DrawTool != ToolSelection;
+    return tickUsesCursor() || droppedSelection || s.RepaintPending;
+}

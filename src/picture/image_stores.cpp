@@ -8,8 +8,8 @@ ImageStores::ImageStores() = default;
 void ImageStores::initialise() {
     for (Canvas* store : {&buffer_, &undo_, &stamp_}) {
         const bool isStamp = store == &stamp_;
-        *store = Canvas(isStamp ? kStampStart : kStoreWidth, isStamp ? kStampStart : kStoreHeight,
-                        TransparentKey);
+        *store = Canvas(isStamp ? kStampStart : storeSize_.width(),
+                        isStamp ? kStampStart : storeSize_.height(), TransparentKey);
         store->setBrushColor(TransparentKey);
     }
     stamp_.setTransparent(true);
@@ -17,6 +17,23 @@ void ImageStores::initialise() {
     divergence_ = QRegion(surface_.rect());
     surface_.takeDamage();
     buffer_.takeDamage();
+}
+
+void ImageStores::coverDesktop(QSize desktop) {
+    const QSize wanted = storeSize_.expandedTo(desktop);
+    if (wanted == storeSize_) return;
+    storeSize_ = wanted;
+    if (buffer_.image().isNull()) return;
+    for (Canvas* store : {&buffer_, &undo_}) {
+        const TColor brush = store->brushColor();
+        store->setBrushColor(TransparentKey);
+        store->setSize(wanted.width(), wanted.height());
+        store->setBrushColor(brush);
+        // Beyond the old size the committed picture was the key colour already (a frame restore
+        // showed it there), and the new part is the key colour: the surface differs from it
+        // nowhere new, so the resize is no change to copy.
+        store->takeDamage();
+    }
 }
 
 QRect ImageStores::boardRect() const {

@@ -37,7 +37,8 @@ bool handOverPicture(BoardModel& model, const QStringList& args, Platform& platf
     // size, and the rest of the store the key colour. Done in place: sizing the store to the
     // picture and back would allocate and fill two more pictures of either size.
     Canvas& buffer = model.stores.buffer();
-    buffer.setSize(ImageStores::kStoreWidth, ImageStores::kStoreHeight);
+    const QSize store = model.stores.storeSize();
+    buffer.setSize(store.width(), store.height());
     buffer.fillRect(buffer.rect());
     Canvas picture;
     picture.imageForWrite() = loaded.image;

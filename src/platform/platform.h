@@ -35,6 +35,9 @@ public:
     virtual ~Platform() = default;
     // The global cursor position in screen coordinates.
     virtual QPoint cursorPos() = 0;
+    // The pointer relative to a native window, in device pixels, where the platform can say
+    // exactly (on X11: one round trip); false elsewhere, and the caller works from cursorPos.
+    virtual bool pointerInWindow(quintptr /*window*/, QPoint& /*at*/) { return false; }
     // The application's error box (OK only); returns once the user has closed it.
     virtual void showError(const QString& message) = 0;
     // The colour chooser, opened on `initial`; false when the user cancels.
@@ -74,6 +77,7 @@ public:
 class QtPlatform : public Platform {
 public:
     QPoint cursorPos() override;
+    bool pointerInWindow(quintptr window, QPoint& at) override;
     void showError(const QString& message) override;
     bool chooseColour(TColor initial, TColor& chosen) override;
     bool confirm(const QString& message) override;

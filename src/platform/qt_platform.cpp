@@ -26,6 +26,13 @@ QPoint QtPlatform::cursorPos() {
     return QCursor::pos();
 }
 
+bool QtPlatform::pointerInWindow(quintptr window, QPoint& at) {
+    int x = 0, y = 0;
+    if (!x11::pointerInWindow(static_cast<unsigned>(window), x, y)) return false;
+    at = QPoint(x, y);
+    return true;
+}
+
 void QtPlatform::showError(const QString& message) {
     const ModalOwner owner;
     QMessageBox::critical(owner.widget(), kApplicationTitle, message);

@@ -85,4 +85,18 @@ KeyRepeat keyRepeat() {
     return out;
 }
 
+bool pointerInWindow(unsigned window, int& x, int& y) {
+    xcb_connection_t* c = connection();
+    if (!c) return false;
+    xcb_query_pointer_reply_t* p =
+        xcb_query_pointer_reply(c, xcb_query_pointer(c, window), nullptr);
+    const bool ok = p && p->same_screen;
+    if (ok) {
+        x = p->win_x;
+        y = p->win_y;
+    }
+    std::free(p);
+    return ok;
+}
+
 }  // namespace x11

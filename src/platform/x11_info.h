@@ -29,5 +29,8 @@ KeyRepeat keyRepeat();
 // off X11. One round trip. Qt's own idea of the frame is measured once and may be taken while the
 // manager is still building the frame.
 std::optional<QMargins> frameExtents(unsigned long window);
+// The pointer relative to the window, in device pixels; false when not on X11 or the pointer is
+// on another X screen.
+bool pointerInWindow(unsigned window, int& x, int& y);
 
 }  // namespace x11

@@ -30,16 +30,35 @@ BoardPresenter::BoardPresenter(QWidget& window, ImageStores& stores, const DrawS
     if (composited_) window_.setAttribute(Qt::WA_TranslucentBackground);
 }
 
+namespace {
+// A region in the widget's logical pixels as the device pixels it covers, and back.
+QRegion toDevice(const QRegion& logical, qreal ratio) {
+    if (ratio == 1.0) return logical;
+    QRegion out;
+    for (const QRect& r : logical)
+        out += QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio)
+                   .toAlignedRect();
+    return out;
+}
+QRegion toLogical(const QRegion& device, qreal ratio) {
+    return toDevice(device, 1.0 / ratio);
+}
+}  // namespace
+
+// The painter works in device pixels: one picture pixel is one device pixel at every scale.
 void BoardPresenter::paint(QPainter& painter, const QRegion& region) {
     const QImage& surface = stores_.surface().image();
+    const qreal ratio = window_.devicePixelRatioF();
+    const QRegion device = toDevice(region, ratio);
+    if (ratio != 1.0) painter.scale(1.0 / ratio, 1.0 / ratio);
     if (!composited_) {
-        for (const QRect& r : region)
+        for (const QRect& r : device)
             painter.drawImage(r.topLeft(), surface, r);
         return;
     }
     // Key pixels become fully clear; everything else stays opaque.
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    for (const QRect& r : region) {
+    for (const QRect& r : device) {
         const QRect c = r.intersected(surface.rect());
         if (c.isEmpty()) continue;
         if (scratch_.width() < c.width() || scratch_.height() < c.height())
@@ -63,12 +82,12 @@ QRegion BoardPresenter::alwaysShown() const {
         auto* w = qobject_cast<QWidget*>(child);
         if (w && w->isVisible() && !w->isWindow()) shown += w->geometry();
     }
-    return shown;
+    return toDevice(shown, window_.devicePixelRatioF());
 }
 
 void BoardPresenter::attachShape() {
     if (!shape_.available()) return;
-    shape_.attach(window_.winId(), window_.size(),
+    shape_.attach(window_.winId(), (QSizeF(window_.size()) * window_.devicePixelRatioF()).toSize(),
                   composited_ ? WindowShape::Kind::Input : WindowShape::Kind::Bounding);
 }
 
@@ -78,7 +97,7 @@ void BoardPresenter::present() {
     // stores until a tick finds the server idle, and then go out together.
     if (shape_.attached() && shape_.busy()) return;
     const QRegion changed = stores_.takePresentDamage();
-    if (!changed.isEmpty()) window_.repaint(changed);
+    if (!changed.isEmpty()) window_.repaint(toLogical(changed, window_.devicePixelRatioF()));
     if (!shape_.attached()) return;
     const QRegion shown = alwaysShown();
     const QRegion controls = shown.xored(lastAlwaysShown_);
@@ -95,7 +114,12 @@ void BoardPresenter::present() {
     // Where controls appeared or went away, the shape changes at once.
     reshape += controls;
     restoreShapeAfterMove();
-    shape_.update(stores_.surface().image(), TransparentKeyRgb, reshape, shown);
+    shapeDeferred_ = !shape_.update(stores_.surface().image(), TransparentKeyRgb, reshape, shown);
+}
+
+bool BoardPresenter::caughtUp() {
+    if (shape_.attached() && (shapeDeferred_ || shape_.busy())) return false;
+    return !stores_.presentPending();
 }
 
 // A dense picture leaves the window's shape while the window moves or its frame changes, and

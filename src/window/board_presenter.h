@@ -54,6 +54,13 @@ public:
     void wantOuterSize(QSize outer, QSize margins);
     // Called every tick: puts the client area and the outer size back where they are held.
     void keepGeometry(bool frameShown);
+    // Whether all that was drawn has reached the screen and the window's shape: until it has, the
+    // ticks must go on to send the rest.
+    bool caughtUp();
+    // Whether keepGeometry still holds a client area or an outer size: the ticks must go on.
+    bool keepingGeometry() const {
+        return !holdUntil_.hasExpired() || (outerWanted_.isValid() && !outerUntil_.hasExpired());
+    }
 
 private:
     void keepClientRect();
@@ -78,4 +85,5 @@ private:
     QSize outerWanted_;
     QSize outerMargins_;
     QDeadlineTimer outerUntil_{0};
+    bool shapeDeferred_ = false;  // the last shape update waits for the server
 };

@@ -23,7 +23,10 @@ Handler handlerOf(const char* control) {
 
 void BoardRemote::later(void (TForm1::*handler)()) {
     TForm1* form = &form_;
-    QTimer::singleShot(0, form, [form, handler] { (form->*handler)(); });
+    QTimer::singleShot(0, form, [form, handler] {
+        form->wake();
+        (form->*handler)();
+    });
 }
 
 QString BoardRemote::runControl(const remote::CommandInfo& command, bool yes) {
@@ -49,6 +52,7 @@ QString BoardRemote::runControl(const remote::CommandInfo& command, bool yes) {
 
 QString BoardRemote::run(const remote::CommandInfo& command, const QByteArray& argument, bool yes) {
     using remote::Kind;
+    form_.wake();
     if (command.kind == Kind::Control) return runControl(command, yes);
     const QByteArrayView name(command.name);
     const QString path = QFile::decodeName(argument);

@@ -53,6 +53,8 @@ TForm1::TForm1(Platform& platform, const QStringList& args, QWidget* parent)
     move(0, 0);
     layoutToolbar();
     FormCreate();
+    watchScreens();
+    qApp->installEventFilter(this);
     Timer1.start();
 
     createSettingsDialog();
@@ -62,12 +64,13 @@ TForm1::~TForm1() = default;
 
 void TForm1::FormCreate() {
     model_.state.StartDir = QDir::currentPath();
+    screensChanged();
     model_.initialiseStores();
-    model_.FormResize(size());
+    model_.FormResize(deviceSize());
     const QString& startDir = model_.state.StartDir;
     if (startup::shouldLoadSettings(startDir, args_)) {
         LoadSettings(settings::fileIn(startDir));
-        model_.FormResize(size());
+        model_.FormResize(deviceSize());
     }
     startRecovery();
     const QImage recovered = recovery_ ? committedPicture() : QImage();
@@ -97,7 +100,7 @@ void TForm1::startRecovery() {
 }
 
 void TForm1::FormResize() {
-    model_.FormResize(size());
+    model_.FormResize(deviceSize());
 }
 
 void TForm1::FormActivate() {
@@ -125,6 +128,13 @@ bool TForm1::event(QEvent* e) {
     // next tick found the X server idle to send the rest.
     const bool mapping = e->type() == QEvent::Show && !presenter_.shape().attached();
     const bool recreated = e->type() == QEvent::WinIdChange && isVisible();
+    if (e->type() == QEvent::ScreenChangeInternal) {
+        // On a screen of another scale the client area has another size in device pixels, and
+        // the window may no longer show the whole toolbar.
+        const bool result = QWidget::event(e);
+        screenScaleChanged();
+        return result;
+    }
     if (mapping || recreated) {
         const bool result = QWidget::event(e);
         presenter_.attachShape();

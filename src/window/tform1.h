@@ -41,6 +41,8 @@ public:
     static constexpr int kDesignClientHeight = 453;
     static constexpr int kToolbarHeight = 33;
     static constexpr double kAlphaBlendValue = 127.0 / 255.0;
+    // The client size that shows the whole toolbar.
+    static QSize toolbarSize();
 
     TForm1(Platform& platform, const QStringList& args, QWidget* parent = nullptr);
     ~TForm1() override;
@@ -75,6 +77,11 @@ public:
     // A right press: the pop-up menu at the press.
     void openPopupMenu(QPoint at);
     void Timer1Timer();
+    // Starts the frame timer again if an idle board stopped it. Every input to the board, every
+    // command and every change from outside wakes it; the tick stops it when nothing is under
+    // way.
+    void wake();
+    bool sleeping() const { return !Timer1.isActive(); }
     void stb() { model_.stb(); }
     void lfb() { model_.lfb(); }
 
@@ -206,6 +213,7 @@ protected:
     void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     // BoardHooks
@@ -222,6 +230,7 @@ private:
     void takePresses(BevelPanel* panel, bool drags);
     void buildPopupMenu();
     void layoutToolbar();
+    void runCommand(void (TForm1::*handler)());
     void showChosen(const char* buttonName, const char* itemName);
     void setPenWidthFrom(int width);
     void setToggle(const char* panel, const char* item, bool on);
@@ -238,6 +247,15 @@ private:
     void openTextStamp();
     void startRecovery();
     QImage committedPicture() const;
+    // Screens added, removed or resized: the stores follow the desktop and the window is
+    // brought onto the screens.
+    void watchScreens();
+    void screensChanged();
+    void screenScaleChanged();
+    // The client area in device pixels: the picture's size and its unit.
+    QSize deviceSize() const;
+    QPoint clientFromGlobal(QPoint global) const;
+    QSize smallestClient(bool toolbar) const;
 
     Platform& platform_;
     QStringList args_;
@@ -260,6 +278,11 @@ private:
     QHash<QString, BevelPanel*> panels_;
 
     std::mt19937 random_;
+    // The outer geometry the settings stored, as stored, and where the board showed it instead.
+    struct Placed {
+        int left = 0, top = 0, width = 0, height = 0;
+        QRect shown;
+    } placed_;
     // Where the pointer was when the key press being handled happened, if the platform said.
     std::optional<QPoint> keyPressPointer_;
     PointerPresence pointer_;  // XWayland's pointer positions freeze while it is away

@@ -8,6 +8,19 @@
 #include "window/tform1.h"
 
 namespace {
+
+// Where the pointer is now, in the window's client coordinates in device pixels. Asked of the
+// window itself, the pointer comes in device pixels whatever the scale of the screen it is on;
+// screen coordinates are logical, and on screens of mixed scale the toolkit maps them by the
+// window's screen, not the pointer's.
+QPoint pointerIn(QWidget& window, Platform& platform) {
+    QPoint at;
+    if (window.testAttribute(Qt::WA_WState_Created) && platform.pointerInWindow(window.winId(), at))
+        return at;
+    return (QPointF(window.mapFromGlobal(platform.cursorPos())) * window.devicePixelRatioF())
+        .toPoint();
+}
+
 int virtualKey(const QKeyEvent* e) {
     if (e->key() == Qt::Key_Shift) return VK_SHIFT;
     if (e->key() == Qt::Key_Control) return VK_CONTROL;
@@ -16,7 +29,7 @@ int virtualKey(const QKeyEvent* e) {
 }  // namespace
 
 QPoint TForm1::cursorInClient() {
-    return mapFromGlobal(keyPressPointer_ ? *keyPressPointer_ : platform_.cursorPos());
+    return keyPressPointer_ ? *keyPressPointer_ : pointerIn(*this, platform_);
 }
 
 // An X key press carries where the pointer was when the key went down. A key is anchored there,
@@ -26,15 +39,18 @@ bool TForm1::nativeEvent(const QByteArray& eventType, void* message, qintptr* re
     if (eventType == "xcb_generic_event_t") {
         const auto* e = static_cast<const xcb_generic_event_t*>(message);
         if ((e->response_type & 0x7f) == XCB_KEY_PRESS) {
+            // Relative to the board's own window the event's position is in device pixels, the
+            // picture's unit, on a screen of any scale.
             const auto* key = static_cast<const xcb_key_press_event_t*>(message);
-            const qreal ratio = devicePixelRatioF();
-            keyPressPointer_ = QPoint(qRound(key->root_x / ratio), qRound(key->root_y / ratio));
+            if (key->event == winId() && key->same_screen)
+                keyPressPointer_ = QPoint(key->event_x, key->event_y);
         }
     }
     return QWidget::nativeEvent(eventType, message, result);
 }
 
 void TForm1::FormKeyDown(int key) {
+    wake();
     if (!isEnabled()) return;
     bool real = true;
     const QPoint at = keyCursor(real);
@@ -43,6 +59,7 @@ void TForm1::FormKeyDown(int key) {
 }
 
 void TForm1::FormKeyUp(int key) {
+    wake();
     model_.keyUp(key);
     keepInputWide();
 }
@@ -97,9 +114,61 @@ void TForm1::releaseHeldKeys() {
 void TForm1::Timer1Timer() {
     // Reading the cursor is a round trip to the X server: an idle board leaves it alone.
     bool real = true;
-    const QPoint screen = model_.tickUsesCursor() ? readCursor(real) : QPoint();
-    model_.tick(mapFromGlobal(screen), screen, real);
+    QPoint screen;
+    QPoint client;
+    if (model_.tickUsesCursor()) {
+        if (model_.state.DragActive) {
+            // A drag moves the window by screen coordinates; everything else works on the
+            // picture's.
+            screen = platform_.cursorPos();
+            client = clientFromGlobal(screen);
+        } else if (pointer_.frozenOutside()) {
+            // Under XWayland a position read while the pointer is away is stale.
+            screen = readCursor(real);
+            client = clientFromGlobal(screen);
+        } else {
+            // Where the pointer is now: the tick follows it, not the last key press.
+            client = pointerIn(*this, platform_);
+        }
+    }
+    model_.tick(client, screen, real);
     keepInputWide();
     presenter_.keepGeometry(frameShown());
     present();
+    // An idle board costs nothing: with nothing under way, no key held, no geometry being held
+    // and nothing left to send to the screen or the shape (a busy X server defers it to a later
+    // tick), the next tick would change nothing, and so would every one after it until some
+    // input or command wakes the board.
+    if (!model_.tickHasWork() && repeater_.heldKeys().empty() && !presenter_.keepingGeometry() &&
+        presenter_.caughtUp())
+        Timer1.stop();
+}
+
+void TForm1::wake() {
+    if (!Timer1.isActive()) Timer1.start();
+}
+
+// Input anywhere in the program (the board's controls, its menu, a tool dialog) may run a command
+// that changes the picture or the drawing state: the board wakes for it. Events of the board's
+// own window (activation, resize, move, show) wake it too.
+bool TForm1::eventFilter(QObject* watched, QEvent* e) {
+    switch (e->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+            wake();
+            break;
+        case QEvent::Paint:
+        case QEvent::Timer:
+        case QEvent::UpdateRequest:
+            break;
+        default:
+            if (watched == this) wake();
+            break;
+    }
+    return QWidget::eventFilter(watched, e);
 }

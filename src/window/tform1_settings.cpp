@@ -5,6 +5,8 @@
 
 #include "dialogs/settings/tform3.h"
 #include "picture/settings.h"
+#include "picture/window_placement.h"
+#include "platform/screens.h"
 #include "widgets/bevel_panel.h"
 #include "window/tform1.h"
 
@@ -21,10 +23,13 @@ BoardSettings TForm1::currentSettings() const {
     s.alphablend = translucent();
     s.stayontop = stayOnTop();
     s.toolber = toolbarShown();
-    s.width = outer.width();
-    s.height = outer.height();
-    s.left = outer.left();
-    s.top = outer.top();
+    // A window the board placed itself (its stored rectangle was off the screens there are now)
+    // keeps the stored rectangle in the file until the user moves or sizes it.
+    const bool kept = outer == placed_.shown;
+    s.width = kept ? placed_.width : outer.width();
+    s.height = kept ? placed_.height : outer.height();
+    s.left = kept ? placed_.left : outer.left();
+    s.top = kept ? placed_.top : outer.top();
     s.transparent = model_.stores.stamp().transparent();
     return s;
 }
@@ -41,12 +46,15 @@ void TForm1::applySettings(const BoardSettings& s) {
 
     const settings::Key& w = settings::row("width");
     const settings::Key& h = settings::row("height");
-    const QSize outer(std::clamp(s.width, w.min, w.max), std::clamp(s.height, h.min, h.max));
+    const QSize stored(std::clamp(s.width, w.min, w.max), std::clamp(s.height, h.min, h.max));
     const QSize margins = frameGeometry().size() - size();
-    resize((outer - margins).expandedTo(QSize(1, 1)));
-    move(s.left, y());
-    move(x(), s.top);
-    presenter_.wantOuterSize(outer, margins);
+    const QRect outer = placement::onScreens({s.left, s.top}, stored, screens::availableRects(),
+                                             smallestClient(s.toolber) + margins);
+    placed_ = {s.left, s.top, s.width, s.height, outer};
+    resize((outer.size() - margins).expandedTo(QSize(1, 1)));
+    move(outer.left(), y());
+    move(x(), outer.top());
+    presenter_.wantOuterSize(outer.size(), margins);
     // The geometry is the settings' own: no client area is held where the toggles left it.
     presenter_.releaseClientRect();
 

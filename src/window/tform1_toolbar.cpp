@@ -120,7 +120,7 @@ void TForm1::buildToolbarControls() {
             toggle->setOuterLowered(e.down);
             toggle->setInnerLowered(e.down);
             toggle->setGeometry(slot);
-            toggle->onClick = [this, handler] { (this->*handler)(); };
+            toggle->onClick = [this, handler] { runCommand(handler); };
             takePresses(toggle, false);
             panels_.insert(name, toggle);
             continue;
@@ -148,7 +148,7 @@ void TForm1::buildToolbarControls() {
             }
             radio[e.radioGroup]->addButton(b);
         }
-        connect(b, &QToolButton::clicked, this, [this, handler] { (this->*handler)(); });
+        connect(b, &QToolButton::clicked, this, [this, handler] { runCommand(handler); });
         buttons_.insert(name, b);
     }
 }
@@ -211,9 +211,24 @@ void TForm1::buildPopupMenu() {
             radio[e.radioGroup]->addAction(a);
         }
         const Handler handler = e.handler;
-        connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        connect(a, &QAction::triggered, this, [this, handler] { runCommand(handler); });
         // Shortcuts work while the board has the focus, also with the menu closed.
         addAction(a);
         items_.insert(name, a);
     }
+}
+
+QSize TForm1::toolbarSize() {
+    int right = 0;
+    for (const GroupEntry& g : toolbarGroups())
+        right = std::max(right, g.left + g.width);
+    // The fold button's panel sits at the right end, after the last group.
+    return {right + kPanel24Width, kToolbarHeight};
+}
+
+// Every command of the toolbar and the menu: the board wakes first, since a command may start
+// something the frame tick draws.
+void TForm1::runCommand(void (TForm1::*handler)()) {
+    wake();
+    (this->*handler)();
 }

@@ -22,8 +22,9 @@ QPoint TForm1::keyCursor(bool& real) {
         real = true;
         return cursorInClient();
     }
+    // The key press's own position is already the board's, in device pixels.
     const QPoint now = readCursor(real);
-    return mapFromGlobal(keyPressPointer_ ? *keyPressPointer_ : now);
+    return keyPressPointer_ ? *keyPressPointer_ : clientFromGlobal(now);
 }
 
 void TForm1::keepInputWide() {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <random>
 
 #include "fake_platform.h"
 #include "test_helpers.h"
@@ -353,4 +354,46 @@ TEST(TickFar, CursorFarOutsideNeverCrashesAndDrawsClipped) {
     l.start(ToolLine, {100, 75});
     l.tick({100, 75 + 50000});
     EXPECT_EQ(l.surface().pixel(100, 140), kRed);
+}
+
+// ---- idle ticks ---------------------------------------------------------------------------------
+
+// The window stops its timer when tickHasWork says no: in every such state a tick must change
+// nothing at all, or the board would freeze with the change half done.
+TEST(TickIdle, ATickWithoutWorkChangesNothingInAnyState) {
+    std::mt19937 random(16);
+    int idle = 0;
+    for (int round = 0; round < 400; ++round) {
+        Tick t;
+        t.box(QRect(20, 20, 60, 40));
+        auto pick = [&](int n) { return static_cast<int>(random() % n); };
+        DrawState& s = t.s();
+        const std::array<int, 11> tools{ToolFreehand,   ToolLine,        ToolPolyline,
+                                        ToolRectCentre, ToolRectCorners, ToolEllipseCentre,
+                                        ToolEllipseBox, ToolFill,        ToolEyedropper,
+                                        ToolSelection,  ToolStamp};
+        s.DrawTool = static_cast<std::uint8_t>(tools[pick(11)]);
+        const std::array<int, 3> phases{PhaseIdle, PhaseActive, PhaseSelected};
+        s.DrawPhase = static_cast<std::uint8_t>(phases[pick(3)]);
+        s.SelectionRect = QRect(30, 30, 40, 30);
+        s.AnchorPoint = QPoint(pick(200), pick(150));
+        s.FreehandActive = pick(4) == 0;
+        s.EraserActive = pick(4) == 0;
+        s.DragActive = pick(4) == 0;
+        s.RepaintPending = pick(3) == 0;
+        if (t.model.tickHasWork()) continue;
+        ++idle;
+        const QImage surface = t.surface().image().copy();
+        const QImage buffer = t.buffer().image().copy();
+        const DrawState before = s;
+        const int switches = t.hooks.selectionSwitches;
+        t.tick(QPoint(pick(200), pick(150)));
+        EXPECT_TRUE(th::sameImage(t.surface().image(), surface)) << round;
+        EXPECT_TRUE(th::sameImage(t.buffer().image(), buffer)) << round;
+        EXPECT_EQ(s.DrawPhase, before.DrawPhase) << round;
+        EXPECT_EQ(s.AnchorPoint, before.AnchorPoint) << round;
+        EXPECT_EQ(s.RepaintPending, before.RepaintPending) << round;
+        EXPECT_EQ(t.hooks.selectionSwitches, switches) << round;
+    }
+    EXPECT_GT(idle, 20);  // the idle states were reached
 }

@@ -199,6 +199,18 @@ TEST_F(FileCommandsTest, SaveWritesTheWholeStoreAs24BitBitmapThatOpensToTheSameP
     EXPECT_TRUE(th::sameImage(stores().buffer().image(), saved));
 }
 
+// On a desktop wider than 1600 the file holds the whole grown store, strokes beyond 1600 too.
+TEST_F(FileCommandsTest, SaveOnAWideDesktopWritesTheWholeStore) {
+    stores().coverDesktop({1920, 1080});
+    b.model.FormResize({1920, 1080});
+    paint(b.surface(), {1790, 1000, 20, 20}, kRed);
+    platform.saveAnswers = {path("wide.bmp")};
+    files.savePicture();
+    const QImage saved(path("wide.bmp"));
+    ASSERT_EQ(saved.size(), QSize(1920, 1200));
+    EXPECT_EQ(saved.pixel(1800, 1010) & 0xffffff, toQRgb(kRed) & 0xffffff);
+}
+
 TEST_F(FileCommandsTest, SaveThatCannotBeWrittenLeavesTheOldFileByteForByte) {
     QImage old(40, 30, QImage::Format_RGB32);
     old.fill(toQRgb(kBlue));

@@ -193,6 +193,84 @@ TEST(ImageStores, ClientLargerThanTheStores) {
     EXPECT_EQ(b.model.stores.buffer().height(), 1200);
 }
 
+// ---- stores that cover the desktop ----------------------------------------------------------
+
+namespace {
+
+// A board made on a desktop of the given size, as the window makes it.
+struct DesktopBoard {
+    FakeHooks hooks;
+    BoardModel model{hooks};
+    DesktopBoard(QSize desktop, QSize client) {
+        model.stores.coverDesktop(desktop);
+        model.initialiseStores();
+        model.FormResize(client);
+    }
+    Canvas& surface() { return model.stores.surface(); }
+};
+
+}  // namespace
+
+TEST(StoresCoverTheDesktop, NeverSmallerThanTheDesignSizeAndAtLeastTheDesktop) {
+    EXPECT_EQ(DesktopBoard({1280, 1024}, {200, 150}).model.stores.buffer().image().size(),
+              QSize(1600, 1200));
+    DesktopBoard wide({1920, 1080}, {200, 150});
+    EXPECT_EQ(wide.model.stores.buffer().image().size(), QSize(1920, 1200));
+    EXPECT_EQ(wide.model.stores.undo().image().size(), QSize(1920, 1200));
+    EXPECT_EQ(wide.model.stores.stamp().width(), 32);
+    EXPECT_EQ(DesktopBoard({7680, 2160}, {200, 150}).model.stores.storeSize(), QSize(7680, 2160));
+}
+
+// A stroke right of x = 1600 on a 1920-wide board outlives a preview's frame restore, an undo
+// and a redo: the stores hold it like any other.
+TEST(StoresCoverTheDesktop, StrokeBeyondTheDesignWidthIsKeptThroughPreviewAndUndo) {
+    DesktopBoard b({1920, 1080}, {1920, 1080});
+    b.model.SaveUndo();
+    line(b.surface(), {1500, 500}, {1850, 500}, 0x0000ff, 4);
+    b.model.stb();
+    b.model.state.DrawTool = ToolLine;
+    b.model.state.DrawPhase = PhaseActive;
+    b.model.state.AnchorPoint = {10, 10};
+    b.model.tick({300, 300}, {0, 0});
+    b.model.tick({320, 300}, {0, 0});
+    EXPECT_EQ(b.surface().pixel(1800, 500), 0x0000ffu);
+    b.model.state.DrawPhase = PhaseIdle;
+    b.model.lfb();
+
+    b.model.SwapUndo();  // undo: the whole line goes, also its part beyond 1600
+    EXPECT_EQ(th::count(b.surface(), 0x0000ff), 0);
+    b.model.SwapUndo();  // redo
+    EXPECT_EQ(b.surface().pixel(1800, 500), 0x0000ffu);
+    EXPECT_EQ(b.surface().pixel(1550, 500), 0x0000ffu);
+}
+
+// A screen added while the board runs: the stores grow with the picture at its place, the new
+// part see-through; a smaller desktop shrinks nothing.
+TEST(StoresCoverTheDesktop, GrowingKeepsThePictureAndNeverShrinks) {
+    DesktopBoard b({1600, 1200}, {1600, 1200});
+    line(b.surface(), {100, 1100}, {1590, 1100}, 0x00ff00, 4);
+    b.model.stb();
+    b.model.SaveUndo();
+    const QImage committed = b.model.stores.buffer().image().copy();
+
+    b.model.stores.coverDesktop({2560, 1440});
+    EXPECT_EQ(b.model.stores.buffer().image().size(), QSize(2560, 1440));
+    EXPECT_EQ(b.model.stores.undo().image().size(), QSize(2560, 1440));
+    EXPECT_TRUE(th::sameImage(b.model.stores.buffer().image().copy(0, 0, 1600, 1200), committed));
+    EXPECT_TRUE(th::sameImage(b.model.stores.undo().image().copy(0, 0, 1600, 1200), committed));
+    EXPECT_EQ(th::count(b.model.stores.buffer(), TransparentKey, QRect(1600, 0, 960, 1440)),
+              960 * 1440);
+
+    b.model.FormResize({2560, 1440});
+    line(b.surface(), {2000, 1300}, {2500, 1300}, 0xff0000, 4);
+    b.model.stb();
+    b.model.stores.coverDesktop({1280, 1024});
+    EXPECT_EQ(b.model.stores.storeSize(), QSize(2560, 1440));
+    b.model.stores.frameRestore();
+    EXPECT_EQ(b.surface().pixel(2400, 1300), 0xff0000u);
+    EXPECT_EQ(b.surface().pixel(1000, 1100), 0x00ff00u);
+}
+
 // ---- the incremental restore against a from-scratch model ---------------------------------------
 
 namespace {

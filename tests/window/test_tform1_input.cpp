@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QCoreApplication>
+
 #include "board_fixture.h"
 #include "window/tform1.h"
 
@@ -34,4 +37,45 @@ TEST(TickCursor, ReadOnlyWhenSomethingFollowsIt) {
     EXPECT_EQ(readsPerTick(), 1);
     form.model().keyDown(VK_SHIFT, {60, 50});
     EXPECT_EQ(readsPerTick(), 0);
+}
+
+// An idle board stops its frame timer; a key, a command or input to its controls starts it
+// again, and it runs for as long as something is under way or a key is held.
+TEST(TickSleep, IdleBoardSleepsAndWakesForKeysAndCommands) {
+    BoardWindow b;
+    TForm1& form = b.form;
+    ASSERT_FALSE(form.sleeping());
+    form.Timer1Timer();
+    EXPECT_TRUE(form.sleeping()) << "nothing under way: the timer goes on";
+
+    form.FormKeyDown(VK_SHIFT);  // a freehand stroke: ticks until Shift comes up
+    EXPECT_FALSE(form.sleeping());
+    form.Timer1Timer();
+    form.Timer1Timer();
+    EXPECT_FALSE(form.sleeping());
+    form.FormKeyUp(VK_SHIFT);
+    form.Timer1Timer();
+    EXPECT_TRUE(form.sleeping());
+
+    // The line tool from the toolbar: its preview follows the cursor from the next tick on.
+    form.button(QStringLiteral("SpeedButton2"))->click();
+    EXPECT_FALSE(form.sleeping());
+    form.FormKeyDown(VK_SHIFT);
+    form.FormKeyUp(VK_SHIFT);
+    for (int i = 0; i < 3; ++i)
+        form.Timer1Timer();
+    EXPECT_FALSE(form.sleeping()) << "a line's preview stopped following the cursor";
+    form.FormKeyDown(VK_CONTROL);  // drops the line
+    form.FormKeyUp(VK_CONTROL);
+    form.Timer1Timer();
+    EXPECT_TRUE(form.sleeping());
+
+    // Activation asks for a repaint, which a tick does.
+    QEvent activate(QEvent::ActivationChange);
+    QCoreApplication::sendEvent(&form, &activate);
+    form.model().state.RepaintPending = true;
+    EXPECT_FALSE(form.sleeping());
+    form.Timer1Timer();
+    EXPECT_FALSE(form.model().state.RepaintPending);
+    EXPECT_TRUE(form.sleeping());
 }

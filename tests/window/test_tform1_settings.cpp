@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include "board_fixture.h"
@@ -49,7 +51,9 @@ TEST(Settings, AFileWithOnlyBorderOffStartsFramelessWithTheMissingKeyDefaults) {
     EXPECT_FALSE(f.frameShown());
     EXPECT_FALSE(f.panel(QStringLiteral("Panel22"))->outerLowered());
     EXPECT_FALSE(f.menuItem(QStringLiteral("F3"))->isChecked());
-    EXPECT_EQ(f.frameGeometry(), QRect(0, 0, 640, 400));
+    // The missing width's 640 is raised to show the whole toolbar; the file keeps 640.
+    EXPECT_EQ(f.frameGeometry(), QRect(0, 0, TForm1::toolbarSize().width(), 400));
+    EXPECT_EQ(f.currentSettings().width, 640);
     EXPECT_EQ(f.timer().interval(), 50);
     EXPECT_TRUE(b.options().ConfirmEraseAll);
     EXPECT_TRUE(b.options().ConfirmExitMenu);
@@ -98,6 +102,27 @@ TEST(Settings, WhatIsSavedIsWhatTheNextStartRestores) {
     EXPECT_TRUE(second.form.menuItem(QStringLiteral("M2"))->isChecked());
     EXPECT_TRUE(second.form.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(second.form.windowFlags() & Qt::FramelessWindowHint);
+}
+
+// A file from another desktop (a monitor unplugged since) or edited by hand: the board shows on a
+// screen and whole, and the file keeps the user's rectangle until the user moves the window.
+TEST(Settings, AStoredRectangleOffTheScreensShowsOnOneAndStaysInTheFile) {
+    QTemporaryDir dir;
+    writeFile(settings::fileIn(dir.path()),
+              "[form1]\nborder=0\nleft=3000\ntop=-900\nwidth=0\nheight=100000\n");
+    StartedBoard b(dir.path());
+    TForm1& f = b.form;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(f.frameGeometry().width(), TForm1::toolbarSize().width());
+    EXPECT_EQ(f.frameGeometry().height(), screen.height());
+    EXPECT_TRUE(f.frameGeometry().intersects(screen)) << "off screen";
+    BoardSettings kept = f.currentSettings();
+    EXPECT_EQ(QRect(kept.left, kept.top, kept.width, kept.height), QRect(3000, -900, 0, 100000));
+
+    f.move(20, 10);  // the user takes the window: from now on its own place is kept
+    kept = f.currentSettings();
+    EXPECT_EQ(QRect(kept.left, kept.top, kept.width, kept.height),
+              QRect(QPoint(20, 10), f.frameGeometry().size()));
 }
 
 TEST(Settings, AStoredPeriodIsKeptButTheTimerStaysWithinItsRange) {
