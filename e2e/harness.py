@@ -522,6 +522,19 @@ class BoardTestCase(unittest.TestCase):
             raise Timeout("%s; board point %d,%d shows %s instead of %s"
                           % (e, x, y, seen, want)) from None
 
+    def draw_freehand_across(self, x0, x1, y, step, end_margin, ink=(0, 0, 0)):
+        """Holds Shift from board point (x0, y) and moves right in steps to x1, waiting until the
+        stroke has begun and until it has reached x1 - end_margin before Shift goes up."""
+        self.x.move_mouse(*self.screen(x0, y))
+        self.x.key_down("shift")
+        try:
+            self.wait_for_pixel(x0, y, ink)
+            for x in range(x0 + step, x1 + 1, step):
+                self.x.move_mouse(*self.screen(x, y))
+            self.wait_for_pixel(x1 - end_margin, y, ink)
+        finally:
+            self.x.key_up("shift")
+
     def wait_for_pixel(self, x, y, rgb, timeout=DEFAULT_TIMEOUT):
         """Polls the screen until the board point shows the colour."""
         seen = []

@@ -75,15 +75,7 @@ class RecoveryTest(harness.BoardTestCase):
     def test_a_killed_board_comes_back_with_its_picture(self):
         (x0, y), (x1, _) = LINE
         self.wait_for_pixel(x0, y, self.desktop)
-        self.x.move_mouse(*self.screen(x0, y))
-        self.x.key_down("shift")
-        try:
-            self.wait_for_pixel(x0, y, BLACK)
-            for x in range(x0 + 10, x1 + 1, 10):
-                self.x.move_mouse(*self.screen(x, y))
-            self.wait_for_pixel(x1 - 5, y, BLACK)
-        finally:
-            self.x.key_up("shift")
+        self.draw_freehand_across(x0, x1, y, 10, 5)
         # Written within a few seconds of the change. A periodic write may have caught the stroke
         # half drawn (a busy machine draws it over more than one period): the file must hold its
         # end before the kill.

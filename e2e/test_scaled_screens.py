@@ -37,15 +37,7 @@ class ScaledScreenTest(harness.BoardTestCase):
 
         (x0, y), (x1, _) = PATH
         self.wait_for_pixel(x0, y, self.desktop)
-        self.x.move_mouse(*self.screen(x0, y))
-        self.x.key_down("shift")
-        try:
-            self.wait_for_pixel(x0, y, BLACK)
-            for x in range(x0 + 20, x1 + 1, 20):
-                self.x.move_mouse(*self.screen(x, y))
-            self.wait_for_pixel(x1 - 3, y, BLACK)
-        finally:
-            self.x.key_up("shift")
+        self.draw_freehand_across(x0, x1, y, 20, 3)
         shot = self.x.screenshot()
         for x in range(x0, x1, 25):
             self.assertEqual(self.board_pixel(x, y, shot), BLACK, (x, y))

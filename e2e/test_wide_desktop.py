@@ -24,15 +24,7 @@ class WideDesktopTest(harness.BoardTestCase):
 
     def draw_stroke(self):
         (x0, y), (x1, _) = STROKE
-        self.x.move_mouse(*self.screen(x0, y))
-        self.x.key_down("shift")
-        try:
-            self.wait_for_pixel(x0, y, BLACK)
-            for x in range(x0 + 10, x1 + 1, 10):
-                self.x.move_mouse(*self.screen(x, y))
-            self.wait_for_pixel(x1 - 5, y, BLACK)
-        finally:
-            self.x.key_up("shift")
+        self.draw_freehand_across(x0, x1, y, 10, 5)
 
     def recovery_files(self):
         return glob.glob(os.path.join(self.x.tmpdir, "state", "velmo", "recovery-*.bmp"))
