@@ -522,6 +522,19 @@ class BoardTestCase(unittest.TestCase):
             raise Timeout("%s; board point %d,%d shows %s instead of %s"
                           % (e, x, y, seen, want)) from None
 
+    def set_up_with(self, name, value):
+        """setUp with the environment variable `name` set to `value` for the board it starts; the
+        variable is put back as it was afterwards."""
+        before = os.environ.get(name)
+        os.environ[name] = value
+        try:
+            BoardTestCase.setUp(self)
+        finally:
+            if before is None:
+                del os.environ[name]
+            else:
+                os.environ[name] = before
+
     def draw_freehand_across(self, x0, x1, y, step, end_margin, ink=(0, 0, 0)):
         """Holds Shift from board point (x0, y) and moves right in steps to x1, waiting until the
         stroke has begun and until it has reached x1 - end_margin before Shift goes up."""

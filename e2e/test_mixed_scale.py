@@ -15,15 +15,7 @@ class MixedScaleTest(harness.BoardTestCase):
     screen_size = (2 * MONITOR_WIDTH, 1080)
 
     def setUp(self):
-        before = os.environ.get("QT_SCREEN_SCALE_FACTORS")
-        os.environ["QT_SCREEN_SCALE_FACTORS"] = "LEFT=1;RIGHT=2"
-        try:
-            super().setUp()
-        finally:
-            if before is None:
-                del os.environ["QT_SCREEN_SCALE_FACTORS"]
-            else:
-                os.environ["QT_SCREEN_SCALE_FACTORS"] = before
+        self.set_up_with("QT_SCREEN_SCALE_FACTORS", "LEFT=1;RIGHT=2")
 
     def board_args_for_test(self):
         # The X screen's own output becomes the left monitor; the right one has none.

@@ -17,15 +17,7 @@ class ScaledScreenTest(harness.BoardTestCase):
     screen_size = (3840, 2160)
 
     def setUp(self):
-        before = os.environ.get("QT_SCALE_FACTOR")
-        os.environ["QT_SCALE_FACTOR"] = str(SCALE)
-        try:
-            super().setUp()
-        finally:
-            if before is None:
-                del os.environ["QT_SCALE_FACTOR"]
-            else:
-                os.environ["QT_SCALE_FACTOR"] = before
+        self.set_up_with("QT_SCALE_FACTOR", str(SCALE))
 
     def test_stroke_lies_under_the_pointer_and_the_toolbar_is_whole(self):
         _, _, width, height = self.board.geometry()
