@@ -216,16 +216,7 @@ class XSession:
         return "window id" in out
 
     def stop(self):
-        for proc in reversed(self._processes):
-            if proc.poll() is None:
-                proc.terminate()
-        for proc in reversed(self._processes):
-            try:
-                proc.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                proc.kill()
-                proc.wait()
-        self._processes.clear()
+        end_processes(self._processes)
         self._tmp.cleanup()
 
     # Looking and pointing -----------------------------------------------------------------
@@ -626,6 +617,21 @@ def write_png(path, width, height, rows):
         f.write(b"\x89PNG\r\n\x1a\n"
                 + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
                 + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+
+
+def end_processes(processes):
+    """Ends the started processes, the last started first: asked to end, then killed when they
+    have not within 5 s. Empties the list."""
+    for proc in reversed(processes):
+        if proc.poll() is None:
+            proc.terminate()
+    for proc in reversed(processes):
+        try:
+            proc.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+    processes.clear()
 
 
 def decode_picture(data, kind="png"):

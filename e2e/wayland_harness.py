@@ -188,16 +188,7 @@ class WaylandSession:
         if self._injector:
             for stream in (self._injector.stdin, self._injector.stdout, self._injector.stderr):
                 stream.close()
-        for proc in reversed(self._processes):
-            if proc.poll() is None:
-                proc.terminate()
-        for proc in reversed(self._processes):
-            try:
-                proc.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                proc.kill()
-                proc.wait()
-        self._processes.clear()
+        harness.end_processes(self._processes)
         if getattr(self, "_sway_log", None):
             self._sway_log.close()
         self._tmp.cleanup()
