@@ -7,6 +7,7 @@
 #include "picture/image_stores.h"
 #include "platform/x11_info.h"
 #include "platform/xwayland.h"
+#include "window/device_pixels.h"
 
 namespace {
 // How long after start-up an outer size from the settings is still adjusted to the frame a
@@ -30,26 +31,11 @@ BoardPresenter::BoardPresenter(QWidget& window, ImageStores& stores, const DrawS
     if (composited_) window_.setAttribute(Qt::WA_TranslucentBackground);
 }
 
-namespace {
-// A region in the widget's logical pixels as the device pixels it covers, and back.
-QRegion toDevice(const QRegion& logical, qreal ratio) {
-    if (ratio == 1.0) return logical;
-    QRegion out;
-    for (const QRect& r : logical)
-        out += QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio)
-                   .toAlignedRect();
-    return out;
-}
-QRegion toLogical(const QRegion& device, qreal ratio) {
-    return toDevice(device, 1.0 / ratio);
-}
-}  // namespace
-
 // The painter works in device pixels: one picture pixel is one device pixel at every scale.
 void BoardPresenter::paint(QPainter& painter, const QRegion& region) {
     const QImage& surface = stores_.surface().image();
     const qreal ratio = window_.devicePixelRatioF();
-    const QRegion device = toDevice(region, ratio);
+    const QRegion device = device_pixels::touched(region, ratio);
     if (ratio != 1.0) painter.scale(1.0 / ratio, 1.0 / ratio);
     if (!composited_) {
         for (const QRect& r : device)
@@ -82,7 +68,9 @@ QRegion BoardPresenter::alwaysShown() const {
         auto* w = qobject_cast<QWidget*>(child);
         if (w && w->isVisible() && !w->isWindow()) shown += w->geometry();
     }
-    return toDevice(shown, window_.devicePixelRatioF());
+    // Exactly the device pixels the controls are painted on: a row more at a fractional scale
+    // would show the key colour beneath the toolbar, and take its clicks.
+    return device_pixels::painted(shown, window_.devicePixelRatioF());
 }
 
 void BoardPresenter::attachShape() {
@@ -97,7 +85,8 @@ void BoardPresenter::present() {
     // stores until a tick finds the server idle, and then go out together.
     if (shape_.attached() && shape_.busy()) return;
     const QRegion changed = stores_.takePresentDamage();
-    if (!changed.isEmpty()) window_.repaint(toLogical(changed, window_.devicePixelRatioF()));
+    if (!changed.isEmpty())
+        window_.repaint(device_pixels::covering(changed, window_.devicePixelRatioF()));
     if (!shape_.attached()) return;
     const QRegion shown = alwaysShown();
     const QRegion controls = shown.xored(lastAlwaysShown_);
