@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QToolButton>
 
+class QPainter;
+
 // A toolbar button drawn in the board's own look rather than the desktop style's: up, a flat
 // face with a raised bevel; down (chosen in its radio group, or held with the mouse), two lowered
 // bevels and a clearly darker face with the glyph pushed in by a pixel, as the mode toggles show
@@ -22,5 +24,7 @@ protected:
     void leaveEvent(QEvent* e) override;
 
 private:
+    void drawGlyph(QPainter& p, bool down);
+
     bool hovered_ = false;
 };

@@ -101,3 +101,64 @@ TEST(ToolbarLook, SwatchesShowTheirColourExactlyAndTheChosenOneIsFramed) {
     b.form.Panel2Click(0);
     EXPECT_EQ(faceOf17(), QList<QRgb>({red, red}));
 }
+
+namespace {
+
+// The button drawn on an image of the given device pixel ratio, as a window on a screen of that
+// scale would show it.
+QImage onScreenOfScale(QWidget* button, qreal ratio) {
+    QImage image((QSizeF(button->size()) * ratio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    button->render(&image);
+    return image;
+}
+
+// How many device pixels a glyph pixel takes at the ratio: whole numbers only.
+int glyphFactor(qreal ratio) {
+    return std::max(1, static_cast<int>(std::floor(ratio)));
+}
+
+}  // namespace
+
+// A glyph is drawn at a whole multiple of its 16 x 16 pixels, nearest neighbour, centred on the
+// button: at 1.5 each glyph pixel is one device pixel (not stretched unevenly to 24, some of its
+// lines one device pixel wide and some two), at 2 each is a two by two block (not smoothed into
+// greys). The greyed glyph of a disabled button is made of whole blocks too.
+TEST(ToolbarLook, GlyphsAreCrispAtEveryScale) {
+    Board b;
+    const QImage glyph(QStringLiteral(":/glyphs/SpeedButton2.pbm"));
+    ASSERT_EQ(glyph.size(), QSize(16, 16));
+    QWidget* line = b.form.button(QStringLiteral("SpeedButton2"));
+    ASSERT_FALSE(static_cast<QAbstractButton*>(line)->isChecked());
+    const QRgb upFace = face(b.look("SpeedButton2"));
+    for (const qreal ratio : {1.0, 1.25, 1.5, 2.0, 2.5}) {
+        const int k = glyphFactor(ratio);
+        const QImage shown = onScreenOfScale(line, ratio);
+        const QPoint at((shown.width() - 16 * k) / 2, (shown.height() - 16 * k) / 2);
+        int wrong = 0;
+        for (int y = -1; y <= 16 * k; ++y)
+            for (int x = -1; x <= 16 * k; ++x) {
+                const bool ink = x >= 0 && y >= 0 && x < 16 * k && y < 16 * k &&
+                                 qGray(glyph.pixel(x / k, y / k)) < 128;
+                const QRgb want = ink ? 0u : upFace;
+                wrong += (shown.pixel(at + QPoint(x, y)) & 0xffffffu) != want;
+            }
+        EXPECT_EQ(wrong, 0) << "ratio " << ratio;
+    }
+
+    QWidget* cut = b.form.button(QStringLiteral("SpeedButton32"));
+    ASSERT_FALSE(cut->isEnabled());
+    const QImage grey = onScreenOfScale(cut, 2.0);
+    const QPoint at((grey.width() - 32) / 2, (grey.height() - 32) / 2);
+    int uneven = 0, marked = 0;
+    for (int y = 0; y < 32; y += 2)
+        for (int x = 0; x < 32; x += 2) {
+            const QRgb c = grey.pixel(at + QPoint(x, y));
+            marked += (c & 0xffffffu) != upFace;
+            for (const QPoint d : {QPoint(1, 0), QPoint(0, 1), QPoint(1, 1)})
+                uneven += grey.pixel(at + QPoint(x, y) + d) != c;
+        }
+    EXPECT_GT(marked, 0);
+    EXPECT_EQ(uneven, 0);
+}
