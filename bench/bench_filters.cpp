@@ -1,8 +1,9 @@
-// The extension tools on a whole 1600 × 1200 board: each pixel filter alone over the picture
-// (with a progress callback as cheap as it can be), and each of the dialog's runs as the user
-// starts it: restore, passes, progress bar, commit and selection frame, on a shown board window.
-// Runs on whatever Qt platform is chosen (offscreen when none is); on a real X server the
-// progress bar's repaints reach the server.
+// The extension tools and the flood fill on a whole board, at three board sizes side by side:
+// 1600 × 1200, one 4K monitor (3840 × 2160) and two of them (7680 × 2160). Each pixel filter
+// alone over the picture (with a progress callback as cheap as it can be), each of the dialog's
+// runs as the user starts it (restore, passes, progress bar, commit and selection frame, on a
+// shown board window), and a fill of the whole empty board. Runs on whatever Qt platform is
+// chosen (offscreen when none is); on a real X server the progress bar's repaints reach the server.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -17,7 +18,17 @@
 
 namespace {
 
-constexpr QSize kBoard(1600, 1200);
+// clang-format off
+constexpr QSize kBoards[] = {
+    {1600, 1200},  // the smallest board, and the whole board of a desktop that fits in it
+    {3840, 2160},  // one 4K monitor
+    {7680, 2160},  // two 4K monitors side by side
+};
+// clang-format on
+
+std::string sizeName(QSize s) {
+    return std::to_string(s.width()) + "x" + std::to_string(s.height());
+}
 
 // Noise with one pixel in four see-through: the key test cannot be predicted.
 void fillPicture(QImage& image) {
@@ -45,27 +56,53 @@ const std::pair<const char*, Filter> kFilters[] = {
 
 void BM_Filter(benchmark::State& state) {
     const auto& [name, filter] = kFilters[state.range(0)];
-    state.SetLabel(name);
-    QImage image(kBoard, QImage::Format_RGB32);
+    const QSize board = kBoards[state.range(1)];
+    state.SetLabel(std::string(name) + " " + sizeName(board));
+    QImage image(board, QImage::Format_RGB32);
     fillPicture(image);
     // The board's reachable area: everything below the toolbar.
-    const QRegion reachable = QRegion(image.rect()).subtracted(QRect(0, 0, kBoard.width(), 33));
+    const QRegion reachable = QRegion(image.rect()).subtracted(QRect(0, 0, board.width(), 33));
     int last = 0;
     for (auto _ : state) {
         filter({image, image.rect(), reachable}, [&last](int v) { last = v; });
         benchmark::DoNotOptimize(last);
     }
-    state.SetItemsProcessed(state.iterations() * kBoard.width() * kBoard.height());
+    state.SetItemsProcessed(state.iterations() * board.width() * board.height());
 }
-BENCHMARK(BM_Filter)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Filter)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 4, 1), {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond);
+
+// A fill of the whole empty board with the pen colour, as the fill tool's click on a see-through
+// board does: every pixel is read and written once.
+void BM_FloodFillWholeBoard(benchmark::State& state) {
+    const QSize board = kBoards[state.range(0)];
+    state.SetLabel(sizeName(board));
+    Canvas canvas;
+    canvas.setBrushColor(TransparentKey);
+    canvas.setSize(board.width(), board.height());
+    const TColor colours[] = {0x0000ff, TransparentKey};
+    int i = 0;
+    for (auto _ : state) {
+        // Fill with red, then back with the key colour: each pass covers the whole board.
+        const TColor from = colours[(i + 1) % 2];
+        canvas.setBrushColor(colours[i % 2]);
+        canvas.floodFill({board.width() / 2, board.height() / 2}, from);
+        canvas.takeDamage();
+        ++i;
+    }
+    state.SetItemsProcessed(state.iterations() * board.width() * board.height());
+}
+BENCHMARK(BM_FloodFillWholeBoard)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 struct DialogBoard {
     FakePlatform platform;
     TForm1 form{platform, {}};
-    DialogBoard() {
+    explicit DialogBoard(QSize board) {
         form.timer().stop();
+        form.model().stores.coverDesktop(board);
         form.show();
-        form.resize(kBoard);
+        form.resize(board);
         QApplication::processEvents();
         Canvas& surface = form.model().surface();
         fillPicture(surface.imageForWrite());
@@ -77,6 +114,7 @@ struct DialogBoard {
 };
 
 std::unique_ptr<DialogBoard> g_dialog;
+int g_dialogSize = -1;
 
 // clang-format off
 const std::pair<const char*, void (TForm2::*)()> kRuns[] = {
@@ -89,10 +127,16 @@ const std::pair<const char*, void (TForm2::*)()> kRuns[] = {
 // clang-format on
 
 void BM_DialogRun(benchmark::State& state) {
-    if (!g_dialog) g_dialog = std::make_unique<DialogBoard>();
+    const int size = static_cast<int>(state.range(0));
+    if (g_dialogSize != size) {
+        // The stores never shrink: each size gets a board of its own.
+        g_dialog.reset();
+        g_dialog = std::make_unique<DialogBoard>(kBoards[size]);
+        g_dialogSize = size;
+    }
     TForm2& dialog = g_dialog->form.form2();
-    const auto& [name, run] = kRuns[state.range(0)];
-    state.SetLabel(name);
+    const auto& [name, run] = kRuns[state.range(1)];
+    state.SetLabel(std::string(name) + " " + sizeName(kBoards[size]));
     dialog.sdse_x->setValue(37);
     dialog.sdse_y->setValue(-21);
     dialog.aksevalue->setValue(40);
@@ -108,7 +152,9 @@ void BM_DialogRun(benchmark::State& state) {
     const QSize client = g_dialog->form.model().surface().image().size();
     state.counters["client_px"] = client.width() * client.height();
 }
-BENCHMARK(BM_DialogRun)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DialogRun)
+    ->ArgsProduct({{0, 1, 2}, benchmark::CreateDenseRange(0, 4, 1)})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

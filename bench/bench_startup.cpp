@@ -3,6 +3,9 @@
 // screen, and the resident memory of the started board. Each iteration starts `velmo` in a
 // fresh folder, watches one pixel of the toolbar through the X server until it shows the
 // toolbar's face, reads the process's resident set, and ends the process.
+// The board's pictures cover the desktop, so each case also names a desktop: the X screen's
+// RandR monitors are set to one 1600 × 1200 monitor, one 4K monitor or two 4K monitors side by
+// side before the case starts (the X screen must be at least 7680 × 2160 for the last).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/prctl.h>
@@ -10,6 +13,7 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -94,6 +98,7 @@ public:
     ~StartFolder() {
         std::remove((dir_ + "/config.ini").c_str());
         std::remove(picture().c_str());
+        std::system(("rm -rf '" + dir_ + "/state'").c_str());
         rmdir(dir_.c_str());
     }
     StartFolder(const StartFolder&) = delete;
@@ -160,7 +165,12 @@ pid_t startBoard(const std::string& dir, const std::vector<std::string>& args) {
         dup2(null, 1);
         dup2(null, 2);
         if (chdir(dir.c_str()) != 0) _exit(127);
+        // For comparison: the board without transparent huge pages.
+        if (getenv("VELMO_BENCH_NO_HUGE_PAGES")) prctl(PR_SET_THP_DISABLE, 1, 0, 0, 0);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
+        // A state folder of its own: a recovery file left by an earlier board would be taken
+        // over at start, and measured as part of it.
+        setenv("XDG_STATE_HOME", (dir + "/state").c_str(), 1);
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -181,6 +191,37 @@ double residentMiB(pid_t pid) {
         if (line.rfind("VmRSS:", 0) == 0) return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
     }
     return -1;
+}
+
+// clang-format off
+struct Desktop {
+    const char* name;
+    const char* monitors;  // arguments of one `xrandr --setmonitor` each, ';' between monitors
+};
+const Desktop kDesktops[] = {
+    {"1600x1200", "VELMO_A 1600/423x1200/317+0+0 screen"},
+    {"3840x2160", "VELMO_A 3840/1016x2160/572+0+0 screen"},
+    {"7680x2160", "VELMO_A 3840/1016x2160/572+0+0 screen;VELMO_B 3840/1016x2160/572+3840+0 none"},
+};
+// clang-format on
+
+// Makes the X screen's monitors those of `desktop`: what the board takes for its screens.
+bool setDesktop(const Desktop& desktop) {
+    std::string all = desktop.monitors;
+    // Set afresh: a monitor may not take an output that another of ours already holds.
+    for (const char* name : {"VELMO_A", "VELMO_B"})
+        if (std::system((std::string("xrandr --delmonitor ") + name + " >/dev/null 2>&1").c_str()) <
+            0)
+            return false;
+    std::size_t from = 0;
+    while (from <= all.size()) {
+        const std::size_t to = std::min(all.find(';', from), all.size());
+        const std::string command =
+            "xrandr --setmonitor " + all.substr(from, to - from) + " >/dev/null";
+        if (std::system(command.c_str()) != 0) return false;
+        from = to + 1;
+    }
+    return true;
 }
 
 // One connection for the whole run: an X server started without -noreset resets itself when
@@ -205,12 +246,19 @@ std::uint32_t toolbarFace(XServer& x) {
     return face;
 }
 
-// Arguments: whether a settings file is in the start folder; whether a 1600 × 1200 picture is
-// named on the command line.
+// Arguments: the desktop (kDesktops); whether a settings file is in the start folder; whether a
+// 1600 × 1200 picture is named on the command line.
 void BM_StartToFirstFrame(benchmark::State& state) {
-    const bool withSettings = state.range(0) != 0;
-    const bool withPicture = state.range(1) != 0;
+    const Desktop& desktop = kDesktops[state.range(0)];
+    const bool withSettings = state.range(1) != 0;
+    const bool withPicture = state.range(2) != 0;
+    state.SetLabel(desktop.name);
+    // Connected first: the monitors set would go with a server reset when no client is left.
     XServer& x = xServer();
+    if (!setDesktop(desktop)) {
+        state.SkipWithError("xrandr could not set the monitors (is the X screen large enough?)");
+        return;
+    }
     const std::uint32_t face = toolbarFace(x);
     StartFolder folder(withSettings, withPicture);
     std::vector<std::string> args;
@@ -235,11 +283,8 @@ void BM_StartToFirstFrame(benchmark::State& state) {
 }
 
 BENCHMARK(BM_StartToFirstFrame)
-    ->ArgNames({"config", "picture"})
-    ->Args({0, 0})
-    ->Args({1, 0})
-    ->Args({0, 1})
-    ->Args({1, 1})
+    ->ArgNames({"desktop", "config", "picture"})
+    ->ArgsProduct({{0, 1, 2}, {0, 1}, {0, 1}})
     ->Iterations(10)
     ->Repetitions(3)
     ->UseManualTime()

@@ -291,6 +291,38 @@ void frameToggle(benchmark::State& st, Picture picture) {
         tickAt(b, kSweep[0]);
 }
 
+// (g) The same line preview and freehand ticks with the committed and undo pictures covering a
+// larger desktop: one 4K monitor (3840 × 2160) and two (7680 × 2160), side by side with the
+// smallest stores. The client area and the cursor's path stay those of (b) and (d), so the changed
+// area per tick is the same: a tick's cost must follow the change, not the stores. The first size
+// is the stores the board started with (at least 1600 × 1200, and the X screen's size when that
+// is larger). The stores never shrink, so this family runs last, smallest first.
+// clang-format off
+constexpr QSize kStoreSizes[] = {
+    {0, 0},  // as started
+    {3840, 2160},
+    {7680, 2160},
+};
+// clang-format on
+
+bool coverStores(benchmark::State& st, int index) {
+    ImageStores& stores = g_board->model().stores;
+    if (index > 0) stores.coverDesktop(kStoreSizes[index]);
+    const QSize size = stores.storeSize();
+    st.SetLabel("stores " + std::to_string(size.width()) + "x" + std::to_string(size.height()));
+    if (index == 0 || size == kStoreSizes[index]) return true;
+    st.SkipWithError("the stores are already larger: run this family smallest first");
+    return false;
+}
+
+void linePreviewAtStoreSize(benchmark::State& st, int index) {
+    if (coverStores(st, index)) linePreviewTick(st, Picture::Sparse);
+}
+
+void freehandAtStoreSize(benchmark::State& st, int index) {
+    if (coverStores(st, index)) freehandTick(st, Picture::Sparse);
+}
+
 void add(const char* kind, void (*fn)(benchmark::State&, Picture), Picture picture,
          benchmark::TimeUnit unit, const char* suffix = "") {
     const std::string name = std::string("tick/") + kind + "/" + pictureName(picture) + suffix;
@@ -350,6 +382,22 @@ int main(int argc, char** argv) {
     add("frame_toggle", frameToggle, Picture::Speckle, kMillisecond);
     add("line_preview", linePreviewOverWindow, Picture::Sparse, kMicrosecond, "_over_window");
     add("line_preview", linePreviewOverWindow, Picture::Dense, kMillisecond, "_over_window");
+    for (int i = 0; i < 3; ++i) {
+        const std::string size = i == 0 ? std::string("/stores_as_started")
+                                        : "/stores_" + std::to_string(kStoreSizes[i].width()) +
+                                              "x" + std::to_string(kStoreSizes[i].height());
+        using Case = void (*)(benchmark::State&, int);
+        const std::pair<const char*, Case> cases[] = {{"line_preview", linePreviewAtStoreSize},
+                                                      {"freehand", freehandAtStoreSize}};
+        for (auto [kind, fn] : cases)
+            benchmark::RegisterBenchmark(("tick/" + std::string(kind) + "/sparse" + size).c_str(),
+                                         fn, i)
+                ->UseRealTime()
+                ->Unit(kMicrosecond)
+                ->MinTime(0.5)
+                ->Repetitions(5)
+                ->DisplayAggregatesOnly(true);
+    }
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

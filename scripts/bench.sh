@@ -2,6 +2,8 @@
 # Builds the benchmarks (Release) and runs the frame-tick benchmark on a private Xvfb
 # (1920x1280x24, no window manager, no compositor; VELMO_BENCH_COMPOSITOR=1 adds xcompmgr).
 # VELMO_BENCH_TARGET names another benchmark to run the same way, e.g. bench_filters.
+# VELMO_BENCH_SCREEN gives the X screen another size (bench_startup's two-4K desktop needs
+# 7680x2160x24, which it gets by default).
 # Extra arguments go to the benchmark binary, for example --benchmark_filter=idle.
 # Results: the console table on stdout, and JSON in <build>/<benchmark>.json.
 set -euo pipefail
@@ -9,12 +11,15 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VELMO_BENCH_BUILD:-$root/build-release}
 target=${VELMO_BENCH_TARGET:-bench_tick}
+screen=1920x1280x24
+if [ "$target" = bench_startup ]; then screen=7680x2160x24; fi
+screen=${VELMO_BENCH_SCREEN:-$screen}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMO_BENCH=ON >/dev/null
 ninja -C "$build" "$target"
 
 display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1920x1280x24 -nolisten tcp 3>"$display_file" \
+Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$display_file" \
   2>"$build/bench_xvfb.log" &
 xvfb_pid=$!
 compositor_pid=""
@@ -41,7 +46,7 @@ if [ -z "$display" ]; then
   exit 1
 fi
 
-echo "Xvfb :$display (pid $xvfb_pid), $(nproc) cores"
+echo "Xvfb :$display $screen (pid $xvfb_pid), $(nproc) cores"
 if [ "${VELMO_BENCH_COMPOSITOR:-0}" = 1 ]; then
   DISPLAY=":$display" xcompmgr >/dev/null 2>&1 &
   compositor_pid=$!

@@ -103,8 +103,15 @@ void PictureRecovery::releaseOrphan() {
 void PictureRecovery::start(int periodMs) {
     // What the board shows at start is not a change, unless it came from an orphan: that one
     // is saved at once, so the orphan can go.
-    if (!forceNext_) lastWritten_ = committed_();
+    if (!forceNext_) {
+        writtenKey_ = committed_().cacheKey();
+        known_ = true;
+    }
     timer_.start(periodMs);
+}
+
+bool PictureRecovery::changedSinceWritten(const QImage& committed, bool force) const {
+    return force || !known_ || committed.cacheKey() != writtenKey_;
 }
 
 void PictureRecovery::period() {
@@ -113,18 +120,22 @@ void PictureRecovery::period() {
         takeResult(write_.get());
     }
     const bool force = std::exchange(forceNext_, false);
+    const bool changed = changedSinceWritten(committed_(), force);
     if (!acquire()) {
         // Said only once there is something to keep.
-        if (!reported_ && (force || committed_() != lastWritten_))
+        if (!reported_ && changed)
             takeResult({false, bitmap_file::cannotCreateMessage(picturePath_)});
+        if (force) known_ = false;  // still to be written once the folder can be used
         return;
     }
-    write_ = std::async(std::launch::async, [this, picture = committed_(), force]() -> Result {
-        if (!force && picture == lastWritten_) return {};
+    if (!changed) return;
+    // The worker gets a copy of its own: the board goes on drawing into its picture meanwhile.
+    const QImage committed = committed_();
+    const qint64 key = committed.cacheKey();
+    write_ = std::async(std::launch::async, [this, picture = committed.copy(), key]() -> Result {
         const QString error = bitmap_file::write(picturePath_, picture);
         if (!error.isEmpty()) return {false, error};
-        lastWritten_ = picture;
-        return {true, {}};
+        return {true, {}, key};
     });
 }
 
@@ -138,13 +149,16 @@ void PictureRecovery::writeNow() {
     finishWrite();
     if (!acquire()) return;
     const QImage picture = committed_();
-    if (!std::exchange(forceNext_, false) && picture == lastWritten_) return;
+    if (!changedSinceWritten(picture, std::exchange(forceNext_, false))) return;
     if (!bitmap_file::write(picturePath_, picture).isEmpty()) return;
-    lastWritten_ = picture;
-    takeResult({true, {}});
+    takeResult({true, {}, picture.cacheKey()});
 }
 
 void PictureRecovery::takeResult(const Result& result) {
+    if (result.wrote) {
+        writtenKey_ = result.key;
+        known_ = true;
+    }
     if (result.wrote && !saved_) {
         saved_ = true;
         if (orphanLock_) {

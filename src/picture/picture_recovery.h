@@ -11,9 +11,11 @@ class FileLock;
 class Platform;
 
 // Keeps the committed picture of this instance in a recovery file, so that a crash, a kill or a
-// logout does not lose it. Every period the window hands over a copy of the committed picture;
-// a worker thread compares it with the picture last written and, when it changed, writes it
-// atomically (a complete new file replaces the old one). The frame tick never waits for it.
+// logout does not lose it. Every period it looks whether the committed picture was written to
+// since it was last saved (its cache key: every write to a QImage goes through a detaching
+// access, which changes the key); only then does it copy the picture, and a worker thread writes
+// the copy atomically (a complete new file replaces the old one). An idle board costs no copy, and
+// no second picture is kept to compare with. The frame tick never waits for it.
 //
 // Files, in the state folder: "recovery-<pid>-<start>.bmp", the picture, and the same name with
 // ".lock", flock-ed while the instance runs (see FileLock). A picture whose lock can be taken, or
@@ -23,7 +25,8 @@ class PictureRecovery {
 public:
     static constexpr int kPeriodMs = 3000;
 
-    // `committed` returns a copy of the whole committed picture; it runs on the UI thread.
+    // `committed` returns the whole committed picture, shared rather than copied; it runs on the
+    // UI thread, and every write to that picture happens on the UI thread between two calls.
     PictureRecovery(const QString& folder, Platform& platform, std::function<QImage()> committed);
     ~PictureRecovery();
 
@@ -57,7 +60,10 @@ private:
     struct Result {
         bool wrote = false;
         QString error;
+        qint64 key = 0;  // the committed picture's cache key when the copy written was taken
     };
+    // Whether the committed picture may differ from the one last written.
+    bool changedSinceWritten(const QImage& committed, bool force) const;
     void takeResult(const Result& result);
     // Makes the folder and takes this instance's lock, unless done; true once both are.
     bool acquire();
@@ -72,7 +78,8 @@ private:
     bool reported_ = false;   // a failure was shown; later ones are not
     bool saved_ = false;      // this instance has written its picture once
     bool forceNext_ = false;  // write even an unchanged picture (after taking an orphan)
-    QImage lastWritten_;      // read and written only by the write under way
+    bool known_ = false;      // writtenKey_ names the picture in the file (or shown at start)
+    qint64 writtenKey_ = 0;   // the committed picture's cache key when last written
     std::future<Result> write_;
     QString orphanPicture_;
     std::unique_ptr<FileLock> orphanLock_;  // not held where the orphan has no lock file

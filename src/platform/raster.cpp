@@ -1,5 +1,7 @@
 #include "platform/raster.h"
 
+#include "platform/picture_memory.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -30,7 +32,7 @@ QPen penFor(TColor colour, int width) {
 }  // namespace
 
 Canvas::Canvas(int width, int height, TColor fill)
-    : image_(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32), brushColor_(fill) {
+    : image_(picture_memory::newRgb32(width, height)), brushColor_(fill) {
     image_.fill(toQRgb(fill));
 }
 
@@ -206,7 +208,7 @@ void Canvas::setSize(int w, int h) {
     w = std::max(w, 0);
     h = std::max(h, 0);
     if (w == width() && h == height()) return;
-    QImage next(w, h, QImage::Format_RGB32);
+    QImage next = picture_memory::newRgb32(w, h);
     next.fill(toQRgb(brushColor_));
     blockCopy(image_, next, QRect(0, 0, w, h));
     image_ = std::move(next);

@@ -73,19 +73,23 @@ void TForm1::FormCreate() {
         model_.FormResize(deviceSize());
     }
     startRecovery();
-    const QImage recovered = recovery_ ? committedPicture() : QImage();
+    // A shared reference, not a copy: a hand-over that writes the committed picture detaches it,
+    // and one that leaves it alone costs nothing to compare (a copy of a 4K desktop's store is
+    // 33 MB written at every start).
+    const QImage recovered = recovery_ ? model_.stores.buffer().image() : QImage();
     const bool takenOver = startup::handOverPicture(model_, args_, platform_);
     if (recovery_) {
-        if (committedPicture() != recovered) recovery_->releaseOrphan();
+        if (model_.stores.buffer().image() != recovered) recovery_->releaseOrphan();
         if (takenOver) recovery_->markChanged();  // its file is gone: only this board has it
         recovery_->start();
     }
 }
 
 // The whole store, also what lies outside the window: a board made smaller still holds it, and
-// a board restarted at a smaller size must not cut it off when it writes its first file.
+// a board restarted at a smaller size must not cut it off when it writes its first file. Shared,
+// not copied: the recovery copies it only when it changed.
 QImage TForm1::committedPicture() const {
-    return model_.stores.buffer().image().copy();
+    return model_.stores.buffer().image();
 }
 
 // The picture of an instance that crashed comes back; a picture named on the command line is
