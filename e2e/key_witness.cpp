@@ -54,14 +54,13 @@ int main(int argc, char** argv) {
     }
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     const xcb_window_t window = xcb_generate_id(c);
-    const std::uint32_t values[] = {
-        0x00808080u,  // a grey background
-        XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE | XCB_EVENT_MASK_FOCUS_CHANGE |
-            XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+    const std::uint32_t values[] = {0x00808080u,  // a grey background
+                                    XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
+                                        XCB_EVENT_MASK_FOCUS_CHANGE |
+                                        XCB_EVENT_MASK_STRUCTURE_NOTIFY};
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, static_cast<std::int16_t>(x),
-                      static_cast<std::int16_t>(y), width, height, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
-                      XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+                      static_cast<std::int16_t>(y), width, height, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
 
     const char title[] = "key witness";
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
@@ -78,11 +77,11 @@ int main(int argc, char** argv) {
                         XCB_ATOM_WM_SIZE_HINTS, 32, 18, sizeHints);
     // WM_HINTS: the window takes the keyboard when given it (InputHint, input true).
     const std::uint32_t wmHints[9] = {1u, 1u, 0, 0, 0, 0, 0, 0, 0};
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS,
-                        32, 9, wmHints);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32,
+                        9, wmHints);
     const xcb_atom_t deleteWindow = intern(c, "WM_DELETE_WINDOW");
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, intern(c, "WM_PROTOCOLS"),
-                        XCB_ATOM_ATOM, 32, 1, &deleteWindow);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, intern(c, "WM_PROTOCOLS"), XCB_ATOM_ATOM,
+                        32, 1, &deleteWindow);
     xcb_map_window(c, window);
     xcb_flush(c);
 
