@@ -13,9 +13,14 @@ bool TForm1::takesKeys() const {
            !QApplication::activeModalWidget();
 }
 
+// Under XWayland the grab holds only the X programs' keys: the compositor still gives the keyboard
+// to the window the pointer enters, and a key released there never reaches the board, not even
+// once the pointer is back. Held there, a stroke would run on after its key came up; not held,
+// it ends where the keyboard left, as the board cannot know better.
 bool TForm1::grabKeyboard(bool take) {
     QWindow* window = windowHandle();
     if (!window) return !take;
+    if (take && pointer_.frozenOutside()) return false;
     return platform_.grabKeyboard(*window, take);
 }
 
