@@ -155,7 +155,9 @@ class XSession:
         try:
             self._start_server()
             if self.window_manager:
-                self.spawn([self.window_manager], stdout=subprocess.DEVNULL,
+                # A program name, or a whole command line (a window manager with options).
+                wm = self.window_manager
+                self.spawn([wm] if isinstance(wm, str) else list(wm), stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL)
                 poll_until(self._window_manager_running, message="the window manager")
             self.run("xsetroot", "-solid", "#%02x%02x%02x" % self.root_rgb)

@@ -28,7 +28,9 @@ def walk(a, b):
     return [(a[0] + dx * i // steps, a[1] + dy * i // steps) for i in range(1, steps + 1)]
 
 
-class WaylandDrawingTest(wayland_harness.WaylandBoardTestCase):
+class WaylandStrokes(wayland_harness.WaylandBoardTestCase):
+    """Walking the pointer along paths and looking for ink, for the test cases below."""
+
     def walk_path(self, path, drawn=None):
         """Moves the pointer along the path (board coordinates, outside the window too). With
         `drawn`, at each corner inside the window it waits until the board shows ink short of the
@@ -90,6 +92,8 @@ class WaylandDrawingTest(wayland_harness.WaylandBoardTestCase):
         finally:
             self.w.key_up(key)
 
+
+class WaylandDrawingTest(WaylandStrokes):
     def test_a_stroke_over_see_through_parts_follows_the_pointer(self):
         path = [(150, 120), (700, 120), (700, 380), (150, 380)]
         self.stroke(path)
@@ -161,6 +165,36 @@ class WaylandDrawingTest(wayland_harness.WaylandBoardTestCase):
         for point in [(420, 400), (450, 430), (480, 460)]:
             self.assertEqual(self.board_pixel(*point, shot), wayland_harness.FOOT_RGB,
                              "at %s" % (point,))
+
+
+class WaylandFocusFollowsMouseTest(WaylandStrokes):
+    """sway's focus follows the mouse: the compositor gives the keyboard to the window the pointer
+    enters, whatever an X client grabs, and a key released over another window never reaches
+    the board."""
+
+    focus_follows_mouse = True
+
+    def test_shift_released_over_the_native_window_ends_the_stroke(self):
+        width = self.size[0]
+        out = width + 50  # over foot
+        self.move_to_board(200, 150)
+        self.w.key_down("shift")
+        try:
+            self.walk_path([(200, 150), (width - 12, 150), (out, 150)], drawn=BLACK)
+            harness.poll_until(lambda: (self.w.focused_view() or {}).get("app_id") == "foot",
+                               message="foot to get the keyboard")
+        finally:
+            self.w.key_up("shift")
+        self.walk_path([(out, 150), (out, 400), (200, 400)])
+        # A new stroke from where the pointer came back: once it shows, the board has seen the
+        # pointer back on the board. A stroke left running would have drawn the way there.
+        self.w.key_down("shift")
+        try:
+            self.walk_path([(200, 400), (150, 400)], drawn=BLACK)
+        finally:
+            self.w.key_up("shift")
+        stray = self.black_in(self.w.screenshot(), 230, 390, width - 20, 411)
+        self.assertEqual(len(stray), 0, "drawn after the key came up, first %s" % (stray[:3],))
 
 
 if __name__ == "__main__":

@@ -38,6 +38,21 @@ public:
         return cursor;
     }
 
+    // The keyboard grab: whether a take succeeds, whether it is held now, and how often it was
+    // asked for.
+    bool grabAnswer = true;
+    bool keyboardGrabbed = false;
+    int grabRequests = 0;
+    bool grabKeyboard(QWindow&, bool take) override {
+        if (!take) {
+            keyboardGrabbed = false;
+            return true;
+        }
+        ++grabRequests;
+        if (grabAnswer) keyboardGrabbed = true;
+        return grabAnswer;
+    }
+
     // The colour chooser's answer: a colour, or cancel when empty.
     std::optional<TColor> colourAnswer;
     int colourDialogs = 0;

@@ -8,6 +8,8 @@
 
 #include "platform/colour.h"
 
+class QWindow;
+
 // What one picture file dialog remembers between uses: the file name last chosen through it.
 // The owner keeps one per dialog, so every command that runs the same dialog shares it.
 struct PictureDialogState {
@@ -38,6 +40,11 @@ public:
     // The pointer relative to a native window, in device pixels, where the platform can say
     // exactly (on X11: one round trip); false elsewhere, and the caller works from cursorPos.
     virtual bool pointerInWindow(quintptr /*window*/, QPoint& /*at*/) { return false; }
+    // Takes the whole keyboard for a window of this program (`take`), or lets go of it: while
+    // taken, every key goes to this program whichever window has the focus. False when the
+    // window system refused (another program holds the keyboard, the window is not shown);
+    // letting go always succeeds.
+    virtual bool grabKeyboard(QWindow& /*window*/, bool take) { return !take; }
     // The application's error box (OK only); returns once the user has closed it.
     virtual void showError(const QString& message) = 0;
     // The colour chooser, opened on `initial`; false when the user cancels.
@@ -78,6 +85,7 @@ class QtPlatform : public Platform {
 public:
     QPoint cursorPos() override;
     bool pointerInWindow(quintptr window, QPoint& at) override;
+    bool grabKeyboard(QWindow& window, bool take) override;
     void showError(const QString& message) override;
     bool chooseColour(TColor initial, TColor& chosen) override;
     bool confirm(const QString& message) override;

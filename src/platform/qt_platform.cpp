@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QWindow>
 
 #include "platform/clipboard_picture.h"
 #include "platform/modal_owner.h"
@@ -31,6 +32,10 @@ bool QtPlatform::pointerInWindow(quintptr window, QPoint& at) {
     if (!x11::pointerInWindow(static_cast<unsigned>(window), x, y)) return false;
     at = QPoint(x, y);
     return true;
+}
+
+bool QtPlatform::grabKeyboard(QWindow& window, bool take) {
+    return window.setKeyboardGrabEnabled(take) || !take;
 }
 
 void QtPlatform::showError(const QString& message) {

@@ -156,6 +156,8 @@ void TForm1::changeEvent(QEvent* e) {
     const bool cameBack = (e->type() == QEvent::ActivationChange && isActiveWindow()) ||
                           (e->type() == QEvent::WindowStateChange && !isMinimized());
     if (cameBack) bringBackDialog();
+    // Minimised, the board can neither draw nor hear the held key's release.
+    if (e->type() == QEvent::WindowStateChange && isMinimized() && hold_.yield()) releaseHeldKeys();
 }
 
 void TForm1::mousePressEvent(QMouseEvent* e) {

@@ -19,6 +19,7 @@
 #include "platform/window_shape.h"
 #include "window/board_presenter.h"
 #include "window/key_repeater.h"
+#include "window/keyboard_hold.h"
 
 class QAbstractButton;
 class QAction;
@@ -242,6 +243,12 @@ private:
     // The cursor of the key press being handled, in client coordinates, and whether it is real.
     QPoint keyCursor(bool& real);
     void releaseHeldKeys();
+    // The keyboard while a held key draws (tform1_keyboard.cpp).
+    bool takesKeys() const;
+    bool grabKeyboard(bool take);
+    void keepKeyboard();
+    void yieldKeyboard();
+    void otherWindowShowing(QObject* watched);
     void openToolDialog(QWidget& dialog);
     void openExtensionTools();
     void openTextStamp();
@@ -286,6 +293,8 @@ private:
     // Where the pointer was when the key press being handled happened, if the platform said.
     std::optional<QPoint> keyPressPointer_;
     PointerPresence pointer_;  // XWayland's pointer positions freeze while it is away
+    // Declared after the platform it grabs through.
+    KeyboardHold hold_{[this](bool take) { return grabKeyboard(take); }};
     std::unique_ptr<PictureRecovery> recovery_;
     bool closeUnasked_ = false;  // a close from outside that was told not to ask
 

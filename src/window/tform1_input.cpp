@@ -56,12 +56,14 @@ void TForm1::FormKeyDown(int key) {
     const QPoint at = keyCursor(real);
     model_.keyDown(key, at, real);
     keepInputWide();
+    keepKeyboard();
 }
 
 void TForm1::FormKeyUp(int key) {
     wake();
     model_.keyUp(key);
     keepInputWide();
+    keepKeyboard();
 }
 
 void TForm1::keyPressEvent(QKeyEvent* e) {
@@ -99,6 +101,9 @@ void TForm1::keyReleaseEvent(QKeyEvent* e) {
 
 void TForm1::focusOutEvent(QFocusEvent* e) {
     QWidget::focusOutEvent(e);
+    // With the keyboard held, the window manager may move the focus (its focus follows the
+    // mouse), but every key still comes here, the held key's release included.
+    if (hold_.held() && e->reason() == Qt::ActiveWindowFocusReason) return;
     releaseHeldKeys();
 }
 
@@ -133,6 +138,7 @@ void TForm1::Timer1Timer() {
     }
     model_.tick(client, screen, real);
     keepInputWide();
+    keepKeyboard();  // the stroke may have ended some other way
     presenter_.keepGeometry(frameShown());
     present();
     // An idle board costs nothing: with nothing under way, no key held, no geometry being held
@@ -165,6 +171,15 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
         case QEvent::Paint:
         case QEvent::Timer:
         case QEvent::UpdateRequest:
+            break;
+        case QEvent::Show:
+            if (watched == this) wake();
+            otherWindowShowing(watched);
+            break;
+        case QEvent::Hide:
+            // Hidden, the board can neither draw nor hear the held key's release.
+            if (watched == this && hold_.yield()) releaseHeldKeys();
+            if (watched == this) wake();
             break;
         default:
             if (watched == this) wake();
