@@ -1,11 +1,11 @@
 #include "dialogs/extension_tools/pixel_filters.h"
 
+#include "platform/picture_memory.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <new>
-#include <vector>
 
 namespace filters {
 
@@ -156,19 +156,18 @@ bool Shift(Target t, int dx, int dy, const Progress& progress) {
     const QRect& a = t.area;
     const int w = a.width(), h = a.height();
     if (w <= 0) return true;
-    std::vector<QRgb> grid;
-    if (h > 0) {
-        try {
-            grid.assign(static_cast<size_t>(w) * static_cast<size_t>(h), TransparentKeyRgb);
-        } catch (const std::bad_alloc&) {
-            return false;
-        }
-    }
+    // A copy of the area to read from while the area is written. It is as large as the whole
+    // board for a whole-board run: memory that takes huge pages where it can, or the first touch
+    // of its pages costs more than the shift itself on a large desktop.
+    QImage grid = picture_memory::newRgb32(w, h);
+    if (h > 0 && grid.isNull()) return false;
+    grid.fill(TransparentKeyRgb);
+    QRgb* const gridBits = reinterpret_cast<QRgb*>(grid.bits());
     const QRegion touch = touchable(t);
     uchar* bits = touch.isEmpty() ? nullptr : t.image.bits();
     const qsizetype stride = t.image.bytesPerLine();
     auto cell = [&](int x, int y) {
-        return grid.data() + static_cast<size_t>(y - a.top()) * static_cast<size_t>(w) +
+        return gridBits + static_cast<size_t>(y - a.top()) * static_cast<size_t>(w) +
                static_cast<size_t>(x - a.left());
     };
 
