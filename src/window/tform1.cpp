@@ -73,13 +73,13 @@ void TForm1::FormCreate() {
         model_.FormResize(deviceSize());
     }
     startRecovery();
-    // A shared reference, not a copy: a hand-over that writes the committed picture detaches it,
-    // and one that leaves it alone costs nothing to compare (a copy of a 4K desktop's store is
-    // 33 MB written at every start).
-    const QImage recovered = recovery_ ? model_.stores.buffer().image() : QImage();
+    // Whether the hand-over wrote the committed picture, by its cache key (every write changes
+    // it): neither a copy of the store to compare with (33 MB on a 4K desktop) nor a shared
+    // reference, which the hand-over's first write would have to copy the whole store for.
+    const qint64 recovered = model_.stores.buffer().image().cacheKey();
     const bool takenOver = startup::handOverPicture(model_, args_, platform_);
     if (recovery_) {
-        if (model_.stores.buffer().image() != recovered) recovery_->releaseOrphan();
+        if (model_.stores.buffer().image().cacheKey() != recovered) recovery_->releaseOrphan();
         if (takenOver) recovery_->markChanged();  // its file is gone: only this board has it
         recovery_->start();
     }
